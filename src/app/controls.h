@@ -1,0 +1,82 @@
+// Small controls the window needs beyond Qt's own: a button that shows a
+// settable colour and wraps its caption, clickable labels, outlined shapes,
+// and the linked drive and folder lists.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace vz {
+
+// A push button painted in its own background colour, caption word-wrapped.
+class ColourButton final : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+    void set_colour(const QColor& colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class ClickableLabel final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// An outlined rectangle, optionally rounded and filled; sits behind controls.
+class ShapeFrame final : public QWidget {
+public:
+    ShapeFrame(QWidget* parent, QColor border, bool rounded, QColor fill = QColor());
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor border_, fill_;
+    bool rounded_;
+};
+
+// The folder list: the current folder's ancestors from the root down, then
+// its subfolders; activating a row (double-click or Enter) opens it.
+class FolderList final : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FolderList(QWidget* parent);
+    QString folder() const { return folder_; }
+    // Shows `path`; emits folder_changed when it differs from the current one.
+    // False (nothing changes) when the folder cannot be shown.
+    bool set_folder(const QString& path);
+signals:
+    void folder_changed();
+
+private:
+    void fill();
+    QString folder_;
+};
+
+// The drive list: the mounted volumes, by their root folders.
+class DriveList final : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent);
+    QString drive() const { return currentData().toString(); }
+    // Selects the volume that holds `folder`, without a change event.
+    void set_drive_of(const QString& folder);
+    static QString drive_of(const QString& folder);
+signals:
+    void drive_changed();
+
+private:
+    void refresh();
+};
+
+}  // namespace vz

@@ -1,0 +1,35 @@
+// The real desktop: Qt message boxes, the default handlers for files and
+// links, the system clock and the built-in synthesizer.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <memory>
+
+#include "app/platform.h"
+
+namespace vz {
+
+class DesktopPlatform final : public Platform {
+public:
+    DesktopPlatform();
+    ~DesktopPlatform() override;
+
+    void set_owner(QWidget* owner) { owner_ = owner; }
+
+    void message_box(const QString& title, const QString& text, Icon icon) override;
+    void open_file(const QString& path) override;
+    bool open_link(const QString& target) override;
+    float seconds_since_midnight() override;
+    qint64 steady_milliseconds() override { return clock_.elapsed(); }
+    void process_events() override;
+    MidiOutput& midi_output() override;
+    void quit() override;
+
+private:
+    QWidget* owner_ = nullptr;
+    QElapsedTimer clock_;
+    std::unique_ptr<MidiOutput> midi_;
+};
+
+}  // namespace vz

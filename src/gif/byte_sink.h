@@ -1,0 +1,59 @@
+// Where the writer steps append their bytes: a buffer that drains into the
+// output file when it fills, or that simply keeps everything in memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "gif/output_file.h"
+
+namespace vz {
+
+class ByteSink {
+public:
+    // Keeps every byte in memory (see bytes()).
+    ByteSink() = default;
+    // Drains into `file` in chunks of `chunk` bytes.
+    explicit ByteSink(OutputFile& file, std::size_t chunk = 1 << 20) : file_(&file), chunk_(chunk) {
+        buffer_.reserve(chunk_);
+    }
+
+    void put(std::uint8_t byte) {
+        buffer_.push_back(byte);
+        if (file_ && buffer_.size() >= chunk_) drain();
+    }
+    void put(std::span<const std::uint8_t> bytes) {
+        buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+        if (file_ && buffer_.size() >= chunk_) drain();
+    }
+    void put(std::initializer_list<std::uint8_t> bytes) { put(std::span<const std::uint8_t>(bytes.begin(), bytes.size())); }
+    void fill(std::uint8_t byte, std::size_t count) {
+        buffer_.insert(buffer_.end(), count, byte);
+        if (file_ && buffer_.size() >= chunk_) drain();
+    }
+
+    // Hands everything buffered to the file (no-op in memory).
+    void flush() {
+        if (file_) drain();
+    }
+    // Bytes written so far, counting those already drained.
+    std::uint64_t position() const { return drained_ + buffer_.size(); }
+    // The bytes of a memory sink.
+    const std::vector<std::uint8_t>& bytes() const { return buffer_; }
+
+private:
+    void drain() {
+        file_->append(buffer_.data(), buffer_.size());
+        drained_ += buffer_.size();
+        buffer_.clear();
+    }
+
+    OutputFile* file_ = nullptr;
+    std::size_t chunk_ = 0;
+    std::uint64_t drained_ = 0;
+    std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace vz

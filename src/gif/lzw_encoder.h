@@ -1,0 +1,73 @@
+// GIF variable-width LZW for minimum code size 7: a clear code first, codes
+// widening from 8 to 12 bits, no further clear code once the table is full,
+// and sub-blocks that are all 254 bytes long, the last padded with zeros.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "gif/byte_sink.h"
+
+namespace vz {
+
+class LzwEncoder {
+public:
+    static constexpr int kLiterals = 128;
+    static constexpr int kFirstFreeCode = 130;
+    static constexpr int kTableSize = 4096;
+    static constexpr int kSubBlockLength = 254;
+
+    LzwEncoder();
+
+    // Writes the first sub-block's length byte and the clear code.
+    void begin_frame(ByteSink& out);
+    // Encodes pixels in raster order; strings run on across calls (rows).
+    // Every complete sub-block goes to the sink before the call returns.
+    void encode(const std::uint8_t* pixels, std::size_t count);
+    // Sends the last match and the end code, pads the sub-block, terminates.
+    void end_frame();
+
+private:
+    void emit_code(std::uint32_t code) {
+        bits_ |= static_cast<std::uint64_t>(code) << bit_count_;
+        bit_count_ += code_width_;
+        if (bit_count_ >= 32) flush_bits();
+    }
+    void flush_bits();
+    // Table bookkeeping after a code has gone out: the next free code
+    // advances, and the codes widen when it reaches a power of two.
+    void count_code() {
+        if (next_code_ == kTableSize) return;  // full: no entry, no widening
+        if (next_code_ == widen_at_) {
+            ++code_width_;
+            widen_at_ *= 2;
+        }
+        if (++next_code_ == kTableSize) prepare_background_runs();
+    }
+    void prepare_background_runs();
+    void encode_background_run(std::uint32_t& prefix, std::size_t run);
+    void write_sub_blocks();  // hands every complete 254-byte sub-block to the sink
+
+    ByteSink* out_ = nullptr;
+    // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, 0 = none.
+    // Pixel-major, so the lookups of one colour's runs stay within 8 KiB.
+    std::vector<std::uint16_t> child_;
+    std::vector<std::uint32_t> assigned_;  // child_ cells set this frame
+    // Once the table is full it no longer changes, so for every code the
+    // chain of strings that append background pixels (index 0) is fixed:
+    // how many it can take and which code it ends at. Long black runs then
+    // cost one step per code sent instead of one per pixel.
+    std::vector<std::uint16_t> background_run_length_;
+    std::vector<std::uint16_t> background_run_end_;
+    std::int64_t prefix_ = -1;        // code of the current string w; -1 = empty
+    std::uint32_t next_code_ = kFirstFreeCode;  // held at 4096 once the table is full
+    std::uint32_t widen_at_ = 256;
+    int code_width_ = 8;
+    std::uint64_t bits_ = 0;          // pending bits, least significant first
+    int bit_count_ = 0;
+    std::vector<std::uint8_t> data_;  // data bytes not yet in a complete sub-block
+    std::size_t data_size_ = 0;
+};
+
+}  // namespace vz

@@ -1,0 +1,111 @@
+// The rose figure: concentric rose curves ("rings") traced point by point.
+// `plot_point` gives the pixel of one (ring, step, frame); `RoseFigure` gives
+// the same pixels faster by computing once what a run shares between points.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "pattern/pattern_parameters.h"
+
+namespace vz {
+
+inline constexpr int kStepsPerRadian = 1500;        // q: the angle advances 1/1500 rad per step
+inline constexpr int kCompressedRingSteps = 9420;   // j = 1 .. round(q * 6.28)
+inline constexpr int kSweepsPerRing = 10;           // uncompressed path: 10 sweeps per ring
+inline constexpr int kSweepStride = 943;            // round(q * 0.628 + 1)
+inline constexpr int kStepsPerSweep = 943;          // m = 0 .. round(q * 0.628)
+
+struct Point {
+    int x;  // column 1..S, 1 = leftmost
+    int y;  // row 1..S, 1 = top
+    bool operator==(const Point&) const = default;
+};
+
+// floor(v) + 1, clamped into 1..size. |v| stays far below 2^31 for every
+// picture, so truncation plus a correction equals floor, without a libm call.
+inline int clamp_coordinate(double v, int size) {
+    int c = static_cast<int>(v);
+    c -= v < c;
+    c += 1;
+    c = c > size ? size : c;
+    return c < 1 ? 1 : c;
+}
+
+// Last ring index K = floor(3 * sqrt(M) / 1.7) for reference size M.
+int ring_count(double reference_size);
+
+// Palette index of ring k: (3 * k) AND 127.
+inline std::uint8_t ring_colour(int ring) { return static_cast<std::uint8_t>((3 * ring) & 127); }
+
+// One point of the figure, each operation in the listed order, in double
+// precision; the result is clamped into 1..S.
+Point plot_point(const PatternParameters& pattern, double picture_size, int ring, int step, int frame_number);
+
+// Bit-identical to plot_point for the same inputs; caches sqrt(M), sin B and
+// the per-step and per-ring terms so a point costs one sincos.
+class RoseFigure {
+public:
+    RoseFigure(const PatternParameters& pattern, double picture_size);
+
+    int ring_count() const { return ring_count_; }
+    double picture_size() const { return size_; }
+
+    // The terms of one ring in one frame; point(j) for j = 0 .. 9429.
+    class Ring {
+    public:
+        Point point(int step) const;
+
+    private:
+        friend class RoseFigure;
+        const RoseFigure* figure_;
+        double ring_angle_;   // a1
+        double frame_angle_;  // a3
+        double radius_;       // R
+    };
+
+    Ring ring(int frame_number, int ring) const;
+
+private:
+    double size_;
+    int whole_size_;
+    double half_size_;
+    double root_m_;
+    double twist_term_;      // twist_digit / 10 + 0.5
+    double shrink_term_;     // shrink_digit / 10 + 0.5
+    double reference_size_;
+    int ring_count_;
+    std::vector<double> spin_angle_;  // a2 = theta * (spin_digit + 1), per step
+    std::vector<double> petal_sine_;  // sin(theta * w), per step
+};
+
+inline Point RoseFigure::Ring::point(int step) const {
+    const RoseFigure& figure = *figure_;
+    const double A = ring_angle_ + figure.spin_angle_[step] + frame_angle_;
+    double sin_a, cos_a;
+    ::sincos(A, &sin_a, &cos_a);
+    const double sin_b = figure.petal_sine_[step];
+    return {clamp_coordinate(radius_ * sin_a * sin_b + figure.half_size_, figure.whole_size_),
+            clamp_coordinate(radius_ * cos_a * sin_b + figure.half_size_, figure.whole_size_)};
+}
+
+// Paints one frame the compressed way into `grid` ((S+1) x (S+1), row-major,
+// row 0 and column 0 unused): rings 0..K, steps 1..9420, calling
+// `after_ring()` after every ring.
+template <class AfterRing>
+void draw_frame(const RoseFigure& figure, int frame_number, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
+    const int stride = static_cast<int>(figure.picture_size()) + 1;
+    grid.assign(static_cast<std::size_t>(stride) * stride, 0);
+    for (int k = 0; k <= figure.ring_count(); ++k) {
+        const RoseFigure::Ring ring = figure.ring(frame_number, k);
+        const std::uint8_t colour = ring_colour(k);
+        for (int j = 1; j <= kCompressedRingSteps; ++j) {
+            const Point p = ring.point(j);
+            grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour;
+        }
+        after_ring();
+    }
+}
+
+}  // namespace vz

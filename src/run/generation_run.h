@@ -1,0 +1,43 @@
+// One generation run: writes one new animated GIF from a pattern, in the
+// compressed mode (each frame drawn into a grid, then LZW-encoded) or the
+// uncompressed one (a black file first, then every point painted in place).
+// The window and the batch tool both call this, so they write the same bytes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "pattern/pattern_parameters.h"
+#include "run/run_observer.h"
+
+namespace vz {
+
+struct RunRequest {
+    PatternParameters pattern;  // reference_size must be positive
+    int frame_count = 0;        // 1..100
+    int picture_size = 0;       // 10..1000
+    bool compressed = true;
+    bool transparent = false;   // compressed mode only: palette entry 0 transparent
+    std::filesystem::path output_path;
+};
+
+enum class RunOutcome {
+    Completed,   // the file is in place under output_path
+    FileExists,  // something already had that name; nothing written
+    Stopped,     // a check point said Stop; nothing left behind
+    Exited,      // a check point said Exit; nothing left behind
+    Failed,      // the file could not be created or written; nothing left behind
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Completed;
+    std::string error;  // the system's reason when Failed
+};
+
+RunResult run_compressed(const RunRequest& request, RunObserver& observer);
+RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
+inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {
+    return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
+}
+
+}  // namespace vz

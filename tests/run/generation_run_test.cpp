@@ -1,0 +1,232 @@
+#include "run/generation_run.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "decoded_gif.h"
+#include "gif/uncompressed_layout.h"
+#include "pattern/rose_figure.h"
+#include "pattern/sine_palette.h"
+#include "recording_observer.h"
+
+namespace vz {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+class GenerationRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("vz-run-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    RunRequest request(int frames, int size, bool compressed, const char* name = "Kvel_1.GIF") const {
+        RunRequest r;
+        r.pattern.twist_digit = 4, r.pattern.petal_digit = 7, r.pattern.shrink_digit = 2, r.pattern.spin_digit = 9;
+        r.pattern.red_power = 0, r.pattern.green_power = 1, r.pattern.blue_power = 3;
+        r.pattern.reference_size = size;
+        r.frame_count = frames;
+        r.picture_size = size;
+        r.compressed = compressed;
+        r.output_path = folder_ / name;
+        return r;
+    }
+    bool folder_empty() const { return fs::is_empty(folder_); }
+
+    fs::path folder_;
+};
+
+Bytes drawn_frame(const RunRequest& r, int frame) {
+    std::vector<std::uint8_t> grid;
+    draw_frame(RoseFigure(r.pattern, r.picture_size), frame, grid, [] {});
+    Bytes pixels;
+    const int s = r.picture_size;
+    for (int y = 1; y <= s; ++y) pixels.insert(pixels.end(), &grid[y * (s + 1) + 1], &grid[y * (s + 1) + 1 + s]);
+    return pixels;
+}
+
+// Pixels where the two drawing orders differ: the uncompressed one adds
+// steps 0 and 9421..9429, which land next to the centre.
+int differing_pixels(const Bytes& a, const Bytes& b) {
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
+TEST_F(GenerationRunTest, CompressedFileDecodesToTheDrawnFrames) {
+    RunRequest r = request(4, 64, true);
+    r.transparent = true;
+    test::RecordingObserver observer;
+    ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+    const Bytes bytes = test::read_file(r.output_path);
+    const test::DecodedGif gif = test::decode_gif(bytes);
+    EXPECT_EQ(gif.width, 64);
+    EXPECT_EQ(gif.height, 64);
+    const Palette palette = sine_palette(r.pattern);
+    EXPECT_EQ(gif.palette, Bytes(palette.begin(), palette.end()));
+    EXPECT_EQ(gif.loop_count, 0);
+    ASSERT_EQ(gif.comments.size(), 1u);
+    ASSERT_EQ(gif.frames.size(), 4u);
+    for (int f = 1; f <= 4; ++f) {
+        const auto& frame = gif.frames[f - 1];
+        EXPECT_EQ(frame.pixels, drawn_frame(r, f)) << f;
+        EXPECT_EQ(frame.delay, 37);
+        EXPECT_EQ(frame.disposal, 2);
+        EXPECT_EQ(frame.transparent_index, 0);
+    }
+    EXPECT_EQ(bytes.back(), 0x3B);
+    EXPECT_EQ(bytes[600], 0x07);
+    EXPECT_TRUE(folder_empty() == false && fs::directory_iterator(folder_)->path() == r.output_path);
+}
+
+TEST_F(GenerationRunTest, UncompressedFileDecodesToTheSameFiguresAndHasTheComputedLength) {
+    for (int size : {10, 100, 253}) {
+        RunRequest r = request(3, size, false, "u.gif");
+        r.transparent = true;  // no effect in this mode
+        test::RecordingObserver observer;
+        ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+        const Bytes bytes = test::read_file(r.output_path);
+        EXPECT_EQ(static_cast<std::int64_t>(bytes.size()), UncompressedLayout(size).file_size(3));
+        const test::DecodedGif gif = test::decode_gif(bytes);
+        ASSERT_EQ(gif.frames.size(), 3u);
+        for (int f = 1; f <= 3; ++f) {
+            EXPECT_EQ(gif.frames[f - 1].transparent_index, -1);
+            EXPECT_EQ(gif.frames[f - 1].delay, 50);
+            const int differing = differing_pixels(gif.frames[f - 1].pixels, drawn_frame(r, f));
+            EXPECT_LE(differing, 2) << "size " << size << " frame " << f;
+        }
+        fs::remove(r.output_path);
+    }
+}
+
+TEST_F(GenerationRunTest, TenByTenFrameIsTheSameInBothModes) {
+    RunRequest r = request(1, 10, true, "c.gif");
+    r.pattern = PatternParameters{};
+    r.pattern.reference_size = 10;
+    test::RecordingObserver observer;
+    ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+    RunRequest u = r;
+    u.compressed = false;
+    u.output_path = folder_ / "u.gif";
+    ASSERT_EQ(run_generation(u, observer).outcome, RunOutcome::Completed);
+    EXPECT_EQ(test::decode_gif(test::read_file(r.output_path)).frames[0].pixels,
+              test::decode_gif(test::read_file(u.output_path)).frames[0].pixels);
+}
+
+TEST_F(GenerationRunTest, SameValuesGiveIdenticalBytesAndMoreFramesExtendThem) {
+    test::RecordingObserver observer;
+    for (bool compressed : {true, false}) {
+        RunRequest a = request(2, 50, compressed, "a.gif"), b = request(2, 50, compressed, "b.gif"),
+                   c = request(3, 50, compressed, "c.gif");
+        for (auto* r : {&a, &b, &c}) ASSERT_EQ(run_generation(*r, observer).outcome, RunOutcome::Completed);
+        EXPECT_EQ(test::read_file(a.output_path), test::read_file(b.output_path));
+        const auto two = test::decode_gif(test::read_file(a.output_path));
+        const auto three = test::decode_gif(test::read_file(c.output_path));
+        EXPECT_EQ(two.frames[1].pixels, three.frames[1].pixels);
+        for (auto* r : {&a, &b, &c}) fs::remove(r->output_path);
+    }
+}
+
+TEST_F(GenerationRunTest, ExistingFileIsNeverTouched) {
+    for (bool compressed : {true, false}) {
+        const RunRequest r = request(1, 10, compressed);
+        std::ofstream(r.output_path) << "mine";
+        test::RecordingObserver observer;
+        EXPECT_EQ(run_generation(r, observer).outcome, RunOutcome::FileExists);
+        EXPECT_TRUE(observer.events.empty());
+        EXPECT_EQ(test::read_file(r.output_path), (Bytes{'m', 'i', 'n', 'e'}));
+        fs::remove(r.output_path);
+    }
+}
+
+TEST_F(GenerationRunTest, WriteFailureReportsTheReasonAndLeavesNothing) {
+    RunRequest r = request(1, 10, true);
+    r.output_path = folder_ / "no such folder" / "x.gif";
+    test::RecordingObserver observer;
+    const RunResult result = run_generation(r, observer);
+    EXPECT_EQ(result.outcome, RunOutcome::Failed);
+    EXPECT_EQ(result.error, "No such file or directory");
+}
+
+// Compressed mode: the drawing pass yields without check points, so a stop
+// there is noticed at the first row of the encoding pass.
+TEST_F(GenerationRunTest, CompressedStopIsCaughtAtTheFirstRow) {
+    const RunRequest r = request(2, 10, true);
+    test::RecordingObserver observer;
+    observer.stop_at_check = 1;
+    EXPECT_EQ(run_generation(r, observer).outcome, RunOutcome::Stopped);
+    EXPECT_TRUE(folder_empty());
+    // Six rings were drawn (six yields) before the first check point.
+    const std::vector<std::string> expected = {"percent 0", "frame 1", "yield", "yield", "yield",
+                                               "yield",     "yield",   "yield", "check"};
+    EXPECT_EQ(observer.events, expected);
+}
+
+TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
+    for (bool compressed : {true, false}) {
+        test::RecordingObserver counter;
+        counter.record_checks = false;
+        const RunRequest r = request(2, 20, compressed);
+        ASSERT_EQ(run_generation(r, counter).outcome, RunOutcome::Completed);
+        fs::remove(r.output_path);
+        // The first, a middle and the very last check point (for the uncompressed
+        // mode the last one follows the final yield, after every pixel is written).
+        for (int at : {1, counter.checks / 2, counter.checks}) {
+            for (CheckPoint answer : {CheckPoint::Stop, CheckPoint::Exit}) {
+                test::RecordingObserver observer;
+                observer.record_checks = false;
+                observer.stop_at_check = at;
+                observer.answer = answer;
+                const RunOutcome outcome = run_generation(r, observer).outcome;
+                EXPECT_EQ(outcome, answer == CheckPoint::Stop ? RunOutcome::Stopped : RunOutcome::Exited);
+                EXPECT_EQ(observer.checks, at);
+                EXPECT_TRUE(folder_empty()) << compressed << " " << at;
+            }
+        }
+    }
+}
+
+TEST_F(GenerationRunTest, CompressedProgressPerRow) {
+    test::RecordingObserver observer;
+    observer.record_checks = false;
+    ASSERT_EQ(run_generation(request(2, 10, true), observer).outcome, RunOutcome::Completed);
+    const auto& e = observer.events;
+    // Row 1 of frame 1: Int(1/10*32) = 3 blocks; 5 %; 1 block of the run.
+    auto first_row = std::find(e.begin(), e.end(), "frame_bar 3");
+    ASSERT_NE(first_row, e.end());
+    EXPECT_EQ(*(first_row + 1), "percent 5");
+    EXPECT_EQ(*(first_row + 2), "total_bar 1");
+    // The last row of the last frame reaches 32 blocks and 100 %.
+    EXPECT_EQ(std::vector<std::string>(e.end() - 4, e.end()),
+              (std::vector<std::string>{"frame_bar 32", "percent 100", "total_bar 32", "yield"}));
+    EXPECT_EQ(observer.count("frame_bar 32"), 2);
+}
+
+TEST_F(GenerationRunTest, UncompressedProgressInBothPasses) {
+    test::RecordingObserver observer;
+    observer.record_checks = false;
+    ASSERT_EQ(run_generation(request(2, 16, false), observer).outcome, RunOutcome::Completed);
+    const auto& e = observer.events;
+    // Background pass: one full block per frame, both strips shown on each.
+    const std::vector<std::string> background = {"percent 0",   "background",  "frame_bar 32", "total_bar 16",
+                                                 "yield",       "background",  "frame_bar 32", "total_bar 32",
+                                                 "yield",       "frame 1"};
+    EXPECT_EQ(std::vector<std::string>(e.begin(), e.begin() + 10), background);
+    // Painting pass: 10 sweeps for each of the rings 0..7 (M = 16).
+    EXPECT_EQ(observer.yields, 2 + 2 * 8 * 10);
+    // The last sweep of the last frame overshoots 6.28 rad slightly: full strips.
+    EXPECT_EQ(std::vector<std::string>(e.end() - 4, e.end()),
+              (std::vector<std::string>{"frame_bar 32", "total_bar 32", "percent 100", "yield"}));
+    // The run strip starts from the recorded 0, so the full strip of the
+    // background pass stays until the first change.
+    const auto painting = std::find(e.begin(), e.end(), "frame 1");
+    EXPECT_EQ(std::find(painting, e.end(), "total_bar 1") < std::find(painting, e.end(), "total_bar 2"), true);
+}
+
+}  // namespace
+}  // namespace vz

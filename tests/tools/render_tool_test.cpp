@@ -1,0 +1,171 @@
+// Drives the vuzuduzi-render binary as a script would.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include "decoded_gif.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolResult {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out, err;
+};
+
+std::string slurp(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+}
+
+// Runs the tool; `before_exec` runs in the child (limits, signal dispositions);
+// `while_running` gets the child's pid.
+template <class BeforeExec = void (*)(), class WhileRunning = void (*)(pid_t)>
+ToolResult run_tool(std::vector<std::string> args, BeforeExec before_exec = [] {},
+                    WhileRunning while_running = [](pid_t) {}) {
+    args.insert(args.begin(), VZ_RENDER_TOOL);
+    int out_pipe[2], err_pipe[2];
+    EXPECT_EQ(::pipe(out_pipe), 0);
+    EXPECT_EQ(::pipe(err_pipe), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out_pipe[1], 1);
+        ::dup2(err_pipe[1], 2);
+        ::close(out_pipe[0]);
+        ::close(err_pipe[0]);
+        before_exec();
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out_pipe[1]);
+    ::close(err_pipe[1]);
+    while_running(pid);
+    ToolResult result;
+    std::thread err_reader([&] { result.err = slurp(err_pipe[0]); });
+    result.out = slurp(out_pipe[0]);
+    err_reader.join();
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+class RenderToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("vz-tool-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+    std::string path(const char* name) const { return (folder_ / name).string(); }
+    bool folder_empty() const { return fs::is_empty(folder_); }
+    fs::path folder_;
+};
+
+TEST_F(RenderToolTest, BadInputNamesTheArgumentAndWritesNothing) {
+    const std::string out = path("x.gif");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"gif", "--frames", "3", "--size", "100"}, "--output"},
+        {{"gif", "--output", out, "--size", "100"}, "--frames"},
+        {{"gif", "--output", out, "--frames", "3"}, "--size"},
+        {{"gif", "--output", out, "--frames", "0", "--size", "100"}, "--frames"},
+        {{"gif", "--output", out, "--frames", "101", "--size", "100"}, "--frames"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "9"}, "--size"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "1001"}, "--size"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "12x"}, "--size"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "100", "--reference", "5"}, "--reference"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "100", "--pattern", "1234-014"}, "--pattern"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "100", "--pattern"}, "--pattern"},
+        {{"gif", "--output", out, "--frames", "3", "--size", "100", "--fast"}, "--fast"},
+        {{"picture"}, "picture"},
+    };
+    for (const auto& [args, named] : cases) {
+        const ToolResult r = run_tool(args);
+        EXPECT_EQ(r.status, 2) << named;
+        EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+        EXPECT_TRUE(folder_empty());
+    }
+}
+
+TEST_F(RenderToolTest, PrintedPatternMakesTheSamePictureAgain) {
+    const ToolResult first = run_tool({"gif", "--output", path("a.gif"), "--frames", "2", "--size", "60"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(first.out, m, std::regex("pattern ([0-9]{4}-[0-3]{3})\n")));
+    const ToolResult again =
+        run_tool({"gif", "--output", path("b.gif"), "--frames", "2", "--size", "60", "--pattern", m[1].str()});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(vz::test::read_file(path("a.gif")), vz::test::read_file(path("b.gif")));
+}
+
+TEST_F(RenderToolTest, ModesAndReferenceSizeReachTheFile) {
+    ASSERT_EQ(run_tool({"gif", "--output", path("u.gif"), "--frames", "3", "--size", "40", "--reference", "400",
+                        "--pattern", "1234-012", "--uncompressed", "--transparent"})
+                  .status,
+              0);
+    const auto bytes = vz::test::read_file(path("u.gif"));
+    EXPECT_EQ(bytes[585], 0x00);  // uncompressed: transparency has no effect
+    EXPECT_EQ(vz::test::decode_gif(bytes).frames.size(), 3u);
+    ASSERT_EQ(run_tool({"gif", "--output", path("t.gif"), "--frames", "1", "--size", "40", "--transparent"}).status, 0);
+    EXPECT_EQ(vz::test::read_file(path("t.gif"))[585], 0x09);
+}
+
+TEST_F(RenderToolTest, ExistingFileIsLeftUntouched) {
+    std::ofstream(path("k.gif")) << "keep";
+    const ToolResult r = run_tool({"gif", "--output", path("k.gif"), "--frames", "1", "--size", "10"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("exists"), std::string::npos);
+    EXPECT_EQ(vz::test::read_file(path("k.gif")), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+}
+
+TEST_F(RenderToolTest, WriteFailuresGiveTheSystemReasonAndLeaveNoFile) {
+    const ToolResult missing = run_tool({"gif", "--output", path("none/x.gif"), "--frames", "1", "--size", "10"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
+
+    // A full disk, as seen through a file size limit.
+    for (const char* mode : {"--uncompressed", "--transparent"}) {
+        const ToolResult full = run_tool(
+            {"gif", "--output", path("full.gif"), "--frames", "20", "--size", "300", mode}, [] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{200000, 200000};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        EXPECT_EQ(full.status, 1) << mode;
+        EXPECT_NE(full.err.find("File too large"), std::string::npos) << full.err;
+        EXPECT_TRUE(folder_empty()) << mode;
+    }
+}
+
+TEST_F(RenderToolTest, TerminationLeavesNoFile) {
+    for (int signal_number : {SIGTERM, SIGINT}) {
+        const ToolResult r = run_tool(
+            {"gif", "--output", path("big.gif"), "--frames", "100", "--size", "1000"}, [] {},
+            [&](pid_t pid) {
+                // Wait until the run has started writing, then interrupt it.
+                for (int i = 0; i < 500 && folder_empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                ::kill(pid, signal_number);
+            });
+        EXPECT_EQ(r.status, 128 + signal_number) << r.err;
+        EXPECT_TRUE(folder_empty());
+    }
+}
+
+}  // namespace

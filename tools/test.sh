@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs whatever is missing, builds everything and runs every test through ctest.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bash "$here/tools/install-deps.sh"
+build="${VZ_BUILD_DIR:-$here/build}"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" --parallel
+cd "$build"
+ctest --output-on-failure --parallel "$(nproc)" --timeout 600
