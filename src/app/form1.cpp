@@ -502,8 +502,13 @@ void Form1::File1_Click() {
     Drive1->set_drive_of(save_folder_);
     Dir1->set_folder(save_folder_);
     const QListWidgetItem* item = File1->currentItem();
+    const QString name = item ? item->text() : QString();
     show_file_list(Dir1->folder());
-    if (item) selected_file_ = save_folder_ + '/' + item->text();
+    if (!name.isEmpty()) {
+        selected_file_ = save_folder_ + '/' + name;
+        const QList<QListWidgetItem*> same = File1->findItems(name, Qt::MatchExactly);
+        if (!same.isEmpty()) File1->setCurrentItem(same.front());
+    }
 }
 
 // ---------------------------------------------------------------- small handlers

@@ -1,0 +1,180 @@
+// Start-up, settings, save location, the small handlers, help and links.
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+#include "decoded_gif.h"
+#include "gif/gif_blocks.h"
+#include "window_fixture.h"
+
+namespace vz::test {
+namespace {
+
+TEST_F(WindowTest, FirstStartWithAnEmptyStore) {
+    QFile::remove(settings_->file_name());
+    settings_ = std::make_unique<QtSettingsStore>();
+    Form1& form = open_window();
+    EXPECT_EQ(form.Text1->text(), "3");
+    EXPECT_EQ(form.Text2->text(), "323");
+    EXPECT_FALSE(form.Check2->isChecked());
+    EXPECT_FALSE(form.Check3->isChecked());
+    EXPECT_TRUE(form.Check1->isChecked());
+    EXPECT_TRUE(form.Check5->isChecked());
+    EXPECT_FALSE(form.Check4->isChecked());
+    EXPECT_FALSE(form.Check4->isEnabled());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2"));
+    EXPECT_EQ(form.Command1->text(), Form1::kIdleCaption);
+    EXPECT_EQ(form.command1_colour(), kInfoBackgroundColour);
+    EXPECT_TRUE(form.Text3->text().endsWith(QStringLiteral("/Kvel_1.GIF")));
+    for (QWidget* hidden : {static_cast<QWidget*>(form.Command7), static_cast<QWidget*>(form.Label10),
+                            static_cast<QWidget*>(form.Label15)})
+        EXPECT_TRUE(hidden->isHidden());
+    // The tune is composed (counters advance) but nothing plays.
+    EXPECT_EQ(settings_->read("met", "sol", "?"), "1");
+    EXPECT_EQ(settings_->read("met", "fon", "?"), "1");
+    EXPECT_EQ(settings_->read("met", "bas", "?"), "1");
+    EXPECT_TRUE(platform_.midi.events.empty());
+    EXPECT_FALSE(form.Timer3->isActive());
+}
+
+TEST_F(WindowTest, SettingsSurviveARestartExactlyAsTyped) {
+    Form1& form = open_window();
+    form.Text1->setText("abc");
+    form.Text2->setText("77");
+    form.Check3->setChecked(true);
+    form.Check5->setChecked(true);
+    form.Check2->setChecked(true);
+    form.move(300, 200);
+    form.close();
+
+    QSettings raw(settings_->file_name(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value("tem/put").toString(), folder_);
+    EXPECT_EQ(raw.value("tem/col").toString(), "abc");
+    EXPECT_EQ(raw.value("tem/px").toString(), "128");  // the mobile size was showing
+    EXPECT_EQ(raw.value("tem/mob").toString(), "1");
+    EXPECT_EQ(raw.value("tem/fon").toString(), "1");
+    EXPECT_EQ(raw.value("tem/lef").toString(), "4500");
+    EXPECT_EQ(raw.value("tem/top").toString(), "3000");
+    EXPECT_EQ(raw.value("met/ope").toString(), "1");
+
+    Form1& again = reopen_window();
+    EXPECT_EQ(again.Text1->text(), "abc");
+    EXPECT_EQ(again.Text2->text(), "128");
+    EXPECT_TRUE(again.Check2->isChecked());
+    EXPECT_TRUE(again.Check3->isChecked());
+    EXPECT_TRUE(again.Check5->isChecked());
+    EXPECT_EQ(again.pos(), QPoint(300, 200));
+    again.Check2->setChecked(false);  // the size was stored as 128
+    EXPECT_EQ(again.Text2->text(), "128");
+}
+
+TEST_F(WindowTest, NumbersInTheStoreAreReadLeniently) {
+    settings_->write("tem", "mob", "1 (yes)");
+    settings_->write("tem", "fon", "yes");
+    settings_->write("met", "ope", "");
+    settings_->write("tem", "lef", "1500.9x");
+    Form1& form = open_window();
+    EXPECT_TRUE(form.Check2->isChecked());
+    EXPECT_FALSE(form.Check3->isChecked());
+    EXPECT_FALSE(form.Check5->isChecked());
+    EXPECT_EQ(form.x(), 100);
+}
+
+TEST_F(WindowTest, AWindowOffEveryScreenComesBackOnThePrimaryOne) {
+    settings_->write("tem", "lef", "900000");
+    settings_->write("tem", "top", "-900000");
+    Form1& form = open_window();
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(form.frameGeometry()));
+}
+
+TEST_F(WindowTest, AMissingStoredFolderFallsBackToAWritableOne) {
+    settings_->write("tem", "put", (folder_ + "/gone").toStdString());
+    Form1& form = open_window();
+    const QFileInfo fallback(form.save_folder());
+    EXPECT_TRUE(fallback.isDir());
+    EXPECT_TRUE(fallback.isWritable());
+    EXPECT_EQ(form.Text3->text(), form.save_folder() + "/Kvel_1.GIF");
+}
+
+TEST_F(WindowTest, ProposalTakesTheLowestFreeNumberSpelledExactly) {
+    touch("Kvel_1.GIF");
+    touch("Kvel_3.GIF");
+    touch("kvel_2.gif");
+    touch("notes.txt");
+    touch("x.gifs");
+    Form1& form = open_window();
+    EXPECT_EQ(form.Text3->text(), in_folder("Kvel_2.GIF"));
+    EXPECT_EQ(form.proposed_path(), in_folder("Kvel_2.GIF"));
+    QStringList listed;
+    for (int i = 0; i < form.File1->count(); ++i) listed << form.File1->item(i)->text();
+    EXPECT_EQ(listed, (QStringList{"Kvel_1.GIF", "Kvel_3.GIF", "kvel_2.gif", "x.gifs"}));
+
+    form.Command1->click();
+    form.Command1->click();
+    EXPECT_EQ(form.Text3->text(), in_folder("Kvel_5.GIF"));
+}
+
+TEST_F(WindowTest, ChangingTheFolderReplacesAnEditedPath) {
+    QDir(folder_).mkdir("sub");
+    Form1& form = open_window();
+    form.Text3->setText("/somewhere/else.gif");
+    ASSERT_TRUE(form.Dir1->set_folder(in_folder("sub")));
+    EXPECT_EQ(form.save_folder(), in_folder("sub"));
+    EXPECT_EQ(form.Text3->text(), in_folder("sub/Kvel_1.GIF"));
+    EXPECT_EQ(form.File1->count(), 0);
+    // Opening a row of the folder list goes there.
+    auto* up = form.Dir1->findItems(QStringLiteral("pictures"), Qt::MatchEndsWith).value(0);
+    ASSERT_NE(up, nullptr);
+    emit form.Dir1->itemActivated(up);
+    EXPECT_EQ(form.save_folder(), folder_);
+}
+
+TEST_F(WindowTest, MobileSizeRemembersTheTypedSize) {
+    Form1& form = open_window();
+    form.Text2->setText("323");
+    form.Check2->setChecked(true);
+    EXPECT_EQ(form.Text2->text(), "128");
+    form.Check2->setChecked(false);
+    EXPECT_EQ(form.Text2->text(), "323");
+
+    // Typing another size while the mobile size is on does not stick.
+    form.Check2->setChecked(true);
+    form.Text2->setText("500");
+    form.Text2_LostFocus();
+    EXPECT_EQ(form.Text2->text(), "128");
+    form.Command1->click();
+    EXPECT_EQ(decode_gif(read_file(in_folder("Kvel_1.GIF").toStdString())).width, 128);
+}
+
+TEST_F(WindowTest, HelpTextHasItsEighteenLines) {
+    Form1& form = open_window();
+    form.Command2->click();
+    form.Command2->click();
+    ASSERT_EQ(platform_.messages.size(), 2u);
+    EXPECT_EQ(platform_.messages[0].text, platform_.messages[1].text);
+    EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Как работать с программой"));
+    EXPECT_EQ(platform_.messages[0].icon, Platform::Icon::Information);
+    const QStringList lines = platform_.messages[0].text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 18);
+    EXPECT_EQ(lines[0], QStringLiteral("  Программа \"Vuzuduzi-2\" создаёт анимированные графические"));
+    EXPECT_EQ(lines[1], QStringLiteral("файлыв формате GIF с разноцветными узорами. В том числе и для"));
+    EXPECT_EQ(lines[3], QStringLiteral("\"Старт\" она создаёт новый рисунок."));
+    EXPECT_EQ(lines[10], QStringLiteral("3. В режиме со сжатием программа работает довольно медленно."));
+    EXPECT_EQ(lines[17], QStringLiteral("значительно меньше."));
+    for (int empty : {4, 6, 9, 11}) EXPECT_TRUE(lines[empty].isEmpty());
+}
+
+TEST_F(WindowTest, LinksOpenTheWebAddressAndAMailtoLink) {
+    Form1& form = open_window();
+    const QString web = QString::fromUtf8(kAuthorWebAddress.data(), kAuthorWebAddress.size());
+    const QString mail = QString::fromUtf8(kAuthorEmail.data(), kAuthorEmail.size());
+    EXPECT_EQ(form.Label10->text(), QStringLiteral("Web :   ") + web);
+    EXPECT_EQ(form.Label15->text(), QStringLiteral("E-mail :      ") + mail);
+    form.Label10_Click();
+    form.Label15_Click();
+    EXPECT_EQ(platform_.opened_links, (QStringList{web, QStringLiteral("mailto:") + mail}));
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
+}  // namespace
+}  // namespace vz::test
