@@ -148,17 +148,6 @@ void BM_SincosFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_SincosFloor)->Unit(benchmark::kMillisecond);
 
-class QuietObserver final : public vz::RunObserver {
-public:
-    void show_frame_bar(int) override {}
-    void show_total_bar(int) override {}
-    void show_percent(int) override {}
-    void show_frame_number(int) override {}
-    void show_background_pass() override {}
-    void yield_to_events() override {}
-    vz::CheckPoint check_point() override { return vz::CheckPoint::Continue; }
-};
-
 void render(benchmark::State& state, bool compressed) {
     const auto folder = std::filesystem::temp_directory_path();
     vz::RunRequest request;
@@ -167,7 +156,7 @@ void render(benchmark::State& state, bool compressed) {
     request.picture_size = kSize;
     request.compressed = compressed;
     request.output_path = folder / (compressed ? "vz-bench-c.gif" : "vz-bench-u.gif");
-    QuietObserver observer;
+    vz::SilentRunObserver observer;
     for (auto _ : state) {
         std::filesystem::remove(request.output_path);
         if (vz::run_generation(request, observer).outcome != vz::RunOutcome::Completed)

@@ -25,14 +25,13 @@ std::size_t leading_zeros(const std::uint8_t* pixels, std::size_t count) {
 LzwEncoder::LzwEncoder()
     : child_(static_cast<std::size_t>(kTableSize) * kLiterals, 0),
       background_run_length_(kTableSize),
-      background_run_end_(kTableSize) {
-    assigned_.reserve(kTableSize);
-}
+      background_run_end_(kTableSize),
+      assigned_(kTableSize) {}
 
 void LzwEncoder::begin_frame(ByteSink& out) {
     out_ = &out;
-    for (std::uint32_t cell : assigned_) child_[cell] = 0;
-    assigned_.clear();
+    for (std::uint32_t n = 0; n < assigned_count_; ++n) child_[assigned_[n]] = 0;
+    assigned_count_ = 0;
     prefix_ = -1;
     next_code_ = kFirstFreeCode;
     widen_at_ = 256;
@@ -49,31 +48,63 @@ void LzwEncoder::encode(const std::uint8_t* pixels, std::size_t count) {
     data_.resize(data_size_ + 2 * count + 16);
     std::size_t i = 0;
     if (prefix_ < 0 && count > 0) prefix_ = pixels[i++];
+
+    // Working state lives in locals so that it stays in registers.
     std::uint16_t* const child = child_.data();
+    std::uint8_t* const data = data_.data();
+    std::uint32_t* const assigned = assigned_.data();
+    std::size_t size = data_size_;
+    std::uint64_t bits = bits_;
+    std::uint32_t bit_count = static_cast<std::uint32_t>(bit_count_);
+    std::uint32_t width = static_cast<std::uint32_t>(code_width_);
+    std::uint32_t next = next_code_;
+    std::uint32_t stored = assigned_count_;
     std::uint32_t prefix = static_cast<std::uint32_t>(prefix_);
+
     while (i < count) {
         const std::uint32_t pixel = pixels[i];
-        if (pixel == 0 && next_code_ == kTableSize) {
+        if (pixel == 0 && next == kTableSize) {  // background: follow the fixed chains
+            data_size_ = size, bits_ = bits, bit_count_ = static_cast<int>(bit_count);
             const std::size_t run = leading_zeros(pixels + i, count - i);
             encode_background_run(prefix, run);
             i += run;
+            size = data_size_, bits = bits_, bit_count = static_cast<std::uint32_t>(bit_count_);
             continue;
         }
         ++i;
         const std::uint32_t cell = pixel * kTableSize + prefix;
-        const std::uint16_t code = child[cell];
-        if (code != 0) {
+        const std::uint32_t code = child[cell];
+        if (code != 0) {  // the string grows by this pixel
             prefix = code;
             continue;
         }
-        emit_code(prefix);
-        if (next_code_ < kTableSize) {
-            child[cell] = static_cast<std::uint16_t>(next_code_);
-            assigned_.push_back(cell);
+        // The string's code goes out, and string + pixel becomes an entry.
+        bits |= static_cast<std::uint64_t>(prefix) << bit_count;
+        bit_count += width;
+        if (bit_count >= 32) {
+            const std::uint32_t word = static_cast<std::uint32_t>(bits);
+            std::memcpy(data + size, &word, 4);
+            size += 4;
+            bits >>= 32;
+            bit_count -= 32;
         }
-        count_code();
+        if (next < kTableSize) {
+            child[cell] = static_cast<std::uint16_t>(next);
+            assigned[stored++] = cell;
+            if (next == widen_at_) {
+                ++width;
+                widen_at_ *= 2;
+            }
+            if (++next == kTableSize) prepare_background_runs();
+        }
         prefix = pixel;
     }
+    data_size_ = size;
+    bits_ = bits;
+    bit_count_ = static_cast<int>(bit_count);
+    code_width_ = static_cast<int>(width);
+    next_code_ = next;
+    assigned_count_ = stored;
     prefix_ = prefix;
     write_sub_blocks();
 }

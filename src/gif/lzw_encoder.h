@@ -53,13 +53,14 @@ private:
     // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, 0 = none.
     // Pixel-major, so the lookups of one colour's runs stay within 8 KiB.
     std::vector<std::uint16_t> child_;
-    std::vector<std::uint32_t> assigned_;  // child_ cells set this frame
     // Once the table is full it no longer changes, so for every code the
     // chain of strings that append background pixels (index 0) is fixed:
     // how many it can take and which code it ends at. Long black runs then
     // cost one step per code sent instead of one per pixel.
     std::vector<std::uint16_t> background_run_length_;
     std::vector<std::uint16_t> background_run_end_;
+    std::vector<std::uint32_t> assigned_;  // child_ cells set this frame
+    std::uint32_t assigned_count_ = 0;
     std::int64_t prefix_ = -1;        // code of the current string w; -1 = empty
     std::uint32_t next_code_ = kFirstFreeCode;  // held at 4096 once the table is full
     std::uint32_t widen_at_ = 256;

@@ -75,6 +75,7 @@ RoseFigure::Ring RoseFigure::ring(int frame_number, int ring) const {
     r = r * (f / reference_size_ * 10 + 1);
     r = r * shrink_term_;
     result.radius_ = half_size_ - r;
+    result.inside_ = std::fabs(result.radius_) <= half_size_;
     return result;
 }
 

@@ -33,6 +33,12 @@ inline int clamp_coordinate(double v, int size) {
     return c < 1 ? 1 : c;
 }
 
+// The same for a v known to lie in [0, size]: truncation is floor there.
+inline int clamp_inside(double v, int size) {
+    const int c = static_cast<int>(v) + 1;
+    return c > size ? size : c;
+}
+
 // Last ring index K = floor(3 * sqrt(M) / 1.7) for reference size M.
 int ring_count(double reference_size);
 
@@ -55,6 +61,11 @@ public:
     // The terms of one ring in one frame; point(j) for j = 0 .. 9429.
     class Ring {
     public:
+        Point point(int step) const { return inside_ ? point<true>(step) : point<false>(step); }
+        // A ring with |R| <= S / 2 never leaves the picture, so its points
+        // need no floor correction and no lower clamp.
+        bool inside() const { return inside_; }
+        template <bool Inside>
         Point point(int step) const;
 
     private:
@@ -63,6 +74,7 @@ public:
         double ring_angle_;   // a1
         double frame_angle_;  // a3
         double radius_;       // R
+        bool inside_;
     };
 
     Ring ring(int frame_number, int ring) const;
@@ -80,14 +92,17 @@ private:
     std::vector<double> petal_sine_;  // sin(theta * w), per step
 };
 
+template <bool Inside>
 inline Point RoseFigure::Ring::point(int step) const {
     const RoseFigure& figure = *figure_;
     const double A = ring_angle_ + figure.spin_angle_[step] + frame_angle_;
     double sin_a, cos_a;
     ::sincos(A, &sin_a, &cos_a);
     const double sin_b = figure.petal_sine_[step];
-    return {clamp_coordinate(radius_ * sin_a * sin_b + figure.half_size_, figure.whole_size_),
-            clamp_coordinate(radius_ * cos_a * sin_b + figure.half_size_, figure.whole_size_)};
+    const double x = radius_ * sin_a * sin_b + figure.half_size_;
+    const double y = radius_ * cos_a * sin_b + figure.half_size_;
+    if constexpr (Inside) return {clamp_inside(x, figure.whole_size_), clamp_inside(y, figure.whole_size_)};
+    return {clamp_coordinate(x, figure.whole_size_), clamp_coordinate(y, figure.whole_size_)};
 }
 
 // Paints one frame the compressed way into `grid` ((S+1) x (S+1), row-major,
@@ -100,10 +115,16 @@ void draw_frame(const RoseFigure& figure, int frame_number, std::vector<std::uin
     for (int k = 0; k <= figure.ring_count(); ++k) {
         const RoseFigure::Ring ring = figure.ring(frame_number, k);
         const std::uint8_t colour = ring_colour(k);
-        for (int j = 1; j <= kCompressedRingSteps; ++j) {
-            const Point p = ring.point(j);
-            grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour;
-        }
+        auto paint = [&]<bool Inside>() {
+            for (int j = 1; j <= kCompressedRingSteps; ++j) {
+                const Point p = ring.point<Inside>(j);
+                grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour;
+            }
+        };
+        if (ring.inside())
+            paint.template operator()<true>();
+        else
+            paint.template operator()<false>();
         after_ring();
     }
 }

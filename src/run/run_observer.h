@@ -23,4 +23,16 @@ public:
     virtual CheckPoint check_point() = 0;
 };
 
+// Shows nothing and never stops the run: for runs that nobody watches.
+class SilentRunObserver final : public RunObserver {
+public:
+    void show_frame_bar(int) override {}
+    void show_total_bar(int) override {}
+    void show_percent(int) override {}
+    void show_frame_number(int) override {}
+    void show_background_pass() override {}
+    void yield_to_events() override {}
+    CheckPoint check_point() override { return CheckPoint::Continue; }
+};
+
 }  // namespace vz

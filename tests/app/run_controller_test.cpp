@@ -84,15 +84,7 @@ TEST_F(WindowTest, RunsMatchTheBatchToolByteForByte) {
         same.compressed = compressed;
         same.transparent = true;
         same.output_path = (folder_ + (compressed ? "/batch-c.gif" : "/batch-u.gif")).toStdString();
-        struct Quiet final : RunObserver {
-            void show_frame_bar(int) override {}
-            void show_total_bar(int) override {}
-            void show_percent(int) override {}
-            void show_frame_number(int) override {}
-            void show_background_pass() override {}
-            void yield_to_events() override {}
-            CheckPoint check_point() override { return CheckPoint::Continue; }
-        } quiet;
+        SilentRunObserver quiet;
         ASSERT_EQ(run_generation(same, quiet).outcome, RunOutcome::Completed);
         EXPECT_EQ(read_file(path.toStdString()), read_file(same.output_path)) << compressed;
     }

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "decoded_gif.h"
+#include "temp_folder.h"
 
 namespace vz {
 namespace {
@@ -15,19 +16,14 @@ namespace fs = std::filesystem;
 
 class OutputFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("vz-output-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
     std::vector<std::string> names() const {
         std::vector<std::string> result;
         for (const auto& e : fs::directory_iterator(folder_)) result.push_back(e.path().filename().string());
         std::sort(result.begin(), result.end());
         return result;
     }
-    fs::path folder_;
+    test::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(OutputFileTest, WritesUnderAHiddenNameUntilCommitted) {

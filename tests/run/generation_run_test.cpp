@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "decoded_gif.h"
+#include "temp_folder.h"
 #include "gif/uncompressed_layout.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"
@@ -18,12 +19,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 class GenerationRunTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("vz-run-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
 
     RunRequest request(int frames, int size, bool compressed, const char* name = "Kvel_1.GIF") const {
         RunRequest r;
@@ -38,7 +33,8 @@ protected:
     }
     bool folder_empty() const { return fs::is_empty(folder_); }
 
-    fs::path folder_;
+    test::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
 };
 
 Bytes drawn_frame(const RunRequest& r, int frame) {

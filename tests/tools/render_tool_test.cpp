@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "decoded_gif.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -68,15 +69,10 @@ ToolResult run_tool(std::vector<std::string> args, BeforeExec before_exec = [] {
 
 class RenderToolTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("vz-tool-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
     std::string path(const char* name) const { return (folder_ / name).string(); }
     bool folder_empty() const { return fs::is_empty(folder_); }
-    fs::path folder_;
+    vz::test::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(RenderToolTest, BadInputNamesTheArgumentAndWritesNothing) {

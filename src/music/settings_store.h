@@ -1,0 +1,45 @@
+// The per-user settings store seen as texts addressed by section and key,
+// so that the tune composer can keep its counters without knowing where the
+// window stores them.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vz {
+
+// Per-user settings store: texts addressed by section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or `fallback` when the key is missing.
+    virtual std::string read(std::string_view section, std::string_view key, std::string_view fallback) = 0;
+    virtual void write(std::string_view section, std::string_view key, std::string_view text) = 0;
+};
+
+// A store in memory, for tests and for the batch tool. `values` maps a
+// section to its keys; `journal` lists every operation in order, as
+// "read section/key" and "write section/key=text".
+class MemorySettingsStore final : public SettingsStore {
+public:
+    std::string read(std::string_view section, std::string_view key, std::string_view fallback) override {
+        journal.push_back("read " + std::string(section) + "/" + std::string(key));
+        const auto found_section = values.find(std::string(section));
+        if (found_section == values.end()) return std::string(fallback);
+        const auto found_key = found_section->second.find(std::string(key));
+        if (found_key == found_section->second.end()) return std::string(fallback);
+        return found_key->second;
+    }
+
+    void write(std::string_view section, std::string_view key, std::string_view text) override {
+        journal.push_back("write " + std::string(section) + "/" + std::string(key) + "=" + std::string(text));
+        values[std::string(section)][std::string(key)] = std::string(text);
+    }
+
+    std::map<std::string, std::map<std::string, std::string>> values;
+    std::vector<std::string> journal;
+};
+
+}  // namespace vz
