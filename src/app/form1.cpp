@@ -117,11 +117,14 @@ void Form1::build_controls() {
     Text2->installEventFilter(this);
     Label3 = label(QStringLiteral("(ширина и высота в пикселях)"), 240, 1200, 2535, 255);
 
-    Check2 = check(QStringLiteral("Мобильный размер 128 x 128"), 240, 1680, 2775, 300);
-    Check3 = check(QStringLiteral("Фон должен быть прозрачным"), 240, 1920, 2895, 375);
-    Check1 = check(QStringLiteral("Сжимать данные изображений"), 240, 2280, 2775, 375);
+    // The option boxes reach to the frame's right edge, so that their
+    // captions fit in fonts wider than the one the layout was drawn for.
+    constexpr int kOptionWidth = 3075;
+    Check2 = check(QStringLiteral("Мобильный размер 128 x 128"), 240, 1680, kOptionWidth, 300);
+    Check3 = check(QStringLiteral("Фон должен быть прозрачным"), 240, 1920, kOptionWidth, 375);
+    Check1 = check(QStringLiteral("Сжимать данные изображений"), 240, 2280, kOptionWidth, 375);
     Check1->setChecked(true);
-    Check4 = check(QStringLiteral("Повторить предыдущий рисунок"), 240, 2640, 2655, 345);
+    Check4 = check(QStringLiteral("Повторить предыдущий рисунок"), 240, 2640, kOptionWidth, 345);
     Check4->setEnabled(false);
 
     Command1 = new ColourButton(kIdleCaption, this);
@@ -156,8 +159,12 @@ void Form1::build_controls() {
     Label15 = new ClickableLabel(QStringLiteral("E-mail :      ") + text_of(kAuthorEmail), this);
     place(Label15, 3000, 2400, 2055, 255);
     Label15->setStyleSheet(QStringLiteral("color: #0000ff"));
-    for (QWidget* link : {static_cast<QWidget*>(Label10), static_cast<QWidget*>(Label15)})
+    for (QLabel* link : {static_cast<QLabel*>(Label10), static_cast<QLabel*>(Label15)}) {
         link->setCursor(Qt::PointingHandCursor);
+        // Wide enough for the whole address, about the same centre.
+        const int width = std::max(link->width(), link->sizeHint().width());
+        link->setGeometry(link->geometry().center().x() - width / 2, link->y(), width, link->height());
+    }
     for (QWidget* about : {static_cast<QWidget*>(Command7), static_cast<QWidget*>(Label10),
                            static_cast<QWidget*>(Label15)})
         about->hide();
@@ -215,8 +222,8 @@ void Form1::Form_Load() {
     Text3->setText(proposed_path_);
 
     file_existed_ = false;
-    Picture1->setPixmap(progress_strip(kFirstStrip));
-    Picture2->setPixmap(progress_strip(kFirstStrip));
+    show_strip(Picture1, kFirstStrip);
+    show_strip(Picture2, kFirstStrip);
 
     // Composing advances the instrument counters; nothing plays at start-up.
     tune_table_ = compose_tune(settings_).table;
@@ -299,8 +306,8 @@ void Form1::Command1_Click() {
         Command1->setText(kIdleCaption);
         run_active_ = false;
         setWindowTitle(kTitle);
-        Picture1->setPixmap(progress_strip(kFirstStrip));
-        Picture2->setPixmap(progress_strip(kFirstStrip));
+        show_strip(Picture1, kFirstStrip);
+        show_strip(Picture2, kFirstStrip);
         Label7->clear();
         Label9->clear();
         return;
@@ -398,8 +405,8 @@ void Form1::finish_run(const RunResult& result) {
 void Form1::end_sequence(bool completion_step) {
     Label7->clear();
     Label9->clear();
-    Picture1->setPixmap(progress_strip(kFirstStrip));
-    Picture2->setPixmap(progress_strip(kFirstStrip));
+    show_strip(Picture1, kFirstStrip);
+    show_strip(Picture2, kFirstStrip);
     setWindowTitle(kTitle);
     Command1->setText(kIdleCaption);
     Timer1->stop();
@@ -423,8 +430,17 @@ void Form1::Timer1_Timer() {
     set_command1_colour(command1_colour_ == kInfoBackgroundColour ? kFlashColour : kInfoBackgroundColour);
 }
 
-void Form1::show_frame_bar(int blocks) { Picture1->setPixmap(progress_strip(kFirstStrip + blocks)); }
-void Form1::show_total_bar(int blocks) { Picture2->setPixmap(progress_strip(kFirstStrip + blocks)); }
+void Form1::show_strip(QLabel* picture, int identifier) {
+    // The background pass shows both strips on every block; a strip that is
+    // already showing need not be set again.
+    int& showing = picture == Picture1 ? picture1_strip_ : picture2_strip_;
+    if (showing == identifier) return;
+    showing = identifier;
+    picture->setPixmap(progress_strip(identifier));
+}
+
+void Form1::show_frame_bar(int blocks) { show_strip(Picture1, kFirstStrip + blocks); }
+void Form1::show_total_bar(int blocks) { show_strip(Picture2, kFirstStrip + blocks); }
 void Form1::show_percent(int percent) { Label7->setText(text_of(percent_text(percent))); }
 void Form1::show_frame_number(int frame) { Label9->setText(text_of(frame_text(frame))); }
 void Form1::show_background_pass() { Label9->setText(text_of(kBackgroundText)); }

@@ -96,6 +96,7 @@ private:
     int to_pixels(double twips) const;
     double to_twips(int pixels) const;
     void set_command1_colour(std::uint32_t colour);
+    void show_strip(QLabel* picture, int identifier);
 
     void randomize_pattern();
     void run_with(bool compressed);
@@ -139,6 +140,7 @@ private:
     QString selected_file_;
     QStringList printed_lines_;
     qint64 last_turn_ = -1;
+    int picture1_strip_ = -1, picture2_strip_ = -1;  // identifiers of the strips showing
     TuneTable tune_table_;
     TunePlayer player_;
 };
