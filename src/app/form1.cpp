@@ -271,7 +271,9 @@ QString Form1::usable_folder(const QString& stored) const {
 }
 
 void Form1::apply_window_position(double left_twips, double top_twips) {
-    QPoint position(to_pixels(left_twips), to_pixels(top_twips));
+    // Stored texts can hold any number; far outside every screen is all the same.
+    constexpr double kFar = 1e7;
+    QPoint position(to_pixels(std::clamp(left_twips, -kFar, kFar)), to_pixels(std::clamp(top_twips, -kFar, kFar)));
     // A position that would leave the window off every screen: primary screen instead.
     const QRect window(position, frameGeometry().size());
     bool visible = false;
@@ -486,7 +488,7 @@ void Form1::propose_next_name() {
     for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System)) names.insert(name);
     float n = 1;
     for (;; n += 1) {
-        const QString name = QStringLiteral("Kvel_") + number_text(n) + QStringLiteral(".GIF");
+        const QString name = QStringLiteral("Kvel_") + QString::number(static_cast<qint64>(n)) + QStringLiteral(".GIF");
         proposed_path_ = save_folder_ + '/' + name;
         if (!names.contains(name)) break;
     }

@@ -46,6 +46,7 @@ bool path_exists(const std::filesystem::path& path) {
 
 OutputFile::OutputFile(std::filesystem::path final_path) : final_path_(std::move(final_path)) {
     const std::string name = final_path_.filename().string();
+    if (name.empty() && final_path_.empty()) throw_errno(ENOENT, final_path_.string());
     if (name.empty() || name == "." || name == "..") throw_errno(EISDIR, final_path_.string());
     const std::filesystem::path folder = final_path_.parent_path();
     // A stale temporary from a killed run keeps its name; take the next one.

@@ -73,6 +73,9 @@ std::unique_ptr<SoundFontSynth> SoundFontSynth::create(const std::vector<std::st
     if (result->settings_ == nullptr) return fail(Failure::synth);
     fluid_settings_setnum(result->settings_, "synth.sample-rate", kSynthSampleRate);
     fluid_settings_setnum(result->settings_, "synth.gain", kSynthGain);
+    // Samples load when a program selects them, not all at once: the full
+    // General MIDI font would otherwise hold up every opening for a second.
+    fluid_settings_setint(result->settings_, "synth.dynamic-sample-loading", 1);
     result->synth_ = new_fluid_synth(result->settings_);
     if (result->synth_ == nullptr) return fail(Failure::synth);
 

@@ -117,6 +117,13 @@ TEST_F(WindowTest, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     EXPECT_FALSE(form.run_active());
     EXPECT_EQ(form.Command1->text(), Form1::kIdleCaption);
     EXPECT_TRUE(files().isEmpty());
+
+    form.Text3->clear();  // an empty path is refused the same way
+    form.Command1->click();
+    ASSERT_EQ(platform_.messages.size(), 2u);
+    EXPECT_EQ(platform_.messages[1].title, QStringLiteral("Ошибка"));
+    EXPECT_TRUE(platform_.messages[1].text.contains(QStringLiteral("No such file or directory")));
+    EXPECT_EQ(form.Text3->text(), in_folder("Kvel_1.GIF"));
 }
 
 // Counts the event-loop turns of one full run with the window's current settings.

@@ -81,10 +81,12 @@ TEST_F(WindowTest, NumbersInTheStoreAreReadLeniently) {
 }
 
 TEST_F(WindowTest, AWindowOffEveryScreenComesBackOnThePrimaryOne) {
-    settings_->write("tem", "lef", "900000");
-    settings_->write("tem", "top", "-900000");
-    Form1& form = open_window();
-    EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(form.frameGeometry()));
+    for (const auto& [left, top] : {std::pair{"900000", "-900000"}, std::pair{"1e400", "-1e300"}}) {
+        settings_->write("tem", "lef", left);
+        settings_->write("tem", "top", top);
+        Form1& form = reopen_window();
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->geometry().intersects(form.frameGeometry())) << left;
+    }
 }
 
 TEST_F(WindowTest, AMissingStoredFolderFallsBackToAWritableOne) {
