@@ -56,7 +56,7 @@ void BM_Encode_Ours(benchmark::State& state) {
     vz::LzwEncoder encoder;
     vz::ByteSink out;
     for (auto _ : state) {
-        out = vz::ByteSink();
+        out.clear();
         for (const auto& pixels : frames) {
             encoder.begin_frame(out);
             for (int y = 0; y < kSize; ++y) encoder.encode(&pixels[static_cast<std::size_t>(y) * kSize], kSize);

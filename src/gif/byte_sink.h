@@ -42,6 +42,8 @@ public:
     std::uint64_t position() const { return drained_ + buffer_.size(); }
     // The bytes of a memory sink.
     const std::vector<std::uint8_t>& bytes() const { return buffer_; }
+    // Empties a memory sink, keeping its storage for the next use.
+    void clear() { buffer_.clear(); }
 
 private:
     void drain() {

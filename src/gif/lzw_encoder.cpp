@@ -43,89 +43,125 @@ void LzwEncoder::begin_frame(ByteSink& out) {
     emit_code(gif::kClearCode);
 }
 
+// The code stream being written: pending bits, least significant first, and
+// the bytes completed so far. `put` sends `code` in `width` bits when `mask`
+// is all ones and nothing when it is zero, without a branch, so that mixed
+// regions of a frame cost no mispredictions.
+struct LzwEncoder::Codes {
+    std::uint8_t* data;
+    std::size_t size;
+    std::uint64_t bits;
+    std::uint32_t count;
+
+    void put(std::uint32_t code, std::uint32_t width, std::uint32_t mask) {
+        bits |= static_cast<std::uint64_t>(code & mask) << count;
+        count += width & mask;
+        const auto word = static_cast<std::uint32_t>(bits);
+        std::memcpy(data + size, &word, 4);  // kept only once 32 bits are complete
+        const std::uint32_t whole = count >= 32;
+        size += 4 * whole;
+        bits >>= 32 * whole;
+        count -= 32 * whole;
+    }
+};
+
 void LzwEncoder::encode(const std::uint8_t* pixels, std::size_t count) {
-    // Room for every code these pixels can send, 12 bits each at most.
+    // Room for every code these pixels can send, 12 bits each at most, and
+    // for the 4 bytes that every step stores.
     data_.resize(data_size_ + 2 * count + 16);
     std::size_t i = 0;
     if (prefix_ < 0 && count > 0) prefix_ = pixels[i++];
-
-    // Working state lives in locals so that it stays in registers.
-    std::uint16_t* const child = child_.data();
-    std::uint8_t* const data = data_.data();
-    std::uint32_t* const assigned = assigned_.data();
-    std::size_t size = data_size_;
-    std::uint64_t bits = bits_;
-    std::uint32_t bit_count = static_cast<std::uint32_t>(bit_count_);
-    std::uint32_t width = static_cast<std::uint32_t>(code_width_);
-    std::uint32_t next = next_code_;
-    std::uint32_t stored = assigned_count_;
-    std::uint32_t prefix = static_cast<std::uint32_t>(prefix_);
-
-    while (i < count) {
-        const std::uint32_t pixel = pixels[i];
-        if (pixel == 0 && next == kTableSize) {  // background: follow the fixed chains
-            data_size_ = size, bits_ = bits, bit_count_ = static_cast<int>(bit_count);
-            const std::size_t run = leading_zeros(pixels + i, count - i);
-            encode_background_run(prefix, run);
-            i += run;
-            size = data_size_, bits = bits_, bit_count = static_cast<std::uint32_t>(bit_count_);
-            continue;
-        }
-        ++i;
-        const std::uint32_t cell = pixel * kTableSize + prefix;
-        const std::uint32_t code = child[cell];
-        if (code != 0) {  // the string grows by this pixel
-            prefix = code;
-            continue;
-        }
-        // The string's code goes out, and string + pixel becomes an entry.
-        bits |= static_cast<std::uint64_t>(prefix) << bit_count;
-        bit_count += width;
-        if (bit_count >= 32) {
-            const std::uint32_t word = static_cast<std::uint32_t>(bits);
-            std::memcpy(data + size, &word, 4);
-            size += 4;
-            bits >>= 32;
-            bit_count -= 32;
-        }
-        if (next < kTableSize) {
-            child[cell] = static_cast<std::uint16_t>(next);
-            assigned[stored++] = cell;
-            if (next == widen_at_) {
-                ++width;
-                widen_at_ *= 2;
-            }
-            if (++next == kTableSize) prepare_background_runs();
-        }
-        prefix = pixel;
-    }
-    data_size_ = size;
-    bits_ = bits;
-    bit_count_ = static_cast<int>(bit_count);
-    code_width_ = static_cast<int>(width);
-    next_code_ = next;
-    assigned_count_ = stored;
+    Codes codes{data_.data(), data_size_, bits_, static_cast<std::uint32_t>(bit_count_)};
+    auto prefix = static_cast<std::uint32_t>(prefix_);
+    if (next_code_ < kTableSize) i = encode_growing(pixels, i, count, prefix, codes);
+    if (i < count) encode_full(pixels, i, count, prefix, codes);
     prefix_ = prefix;
+    data_size_ = codes.size;
+    bits_ = codes.bits;
+    bit_count_ = static_cast<int>(codes.count);
     write_sub_blocks();
 }
 
-// Appends `run` background pixels to the current string (full table only),
-// sending a code whenever the string cannot grow.
-void LzwEncoder::encode_background_run(std::uint32_t& prefix, std::size_t run) {
-    const std::uint16_t* const background_child = child_.data();  // pixel 0's slice
-    while (run > 0) {
-        const std::size_t chain = background_run_length_[prefix];
-        if (chain == 0) {
-            emit_code(prefix);
-            prefix = 0;
-            --run;
-        } else if (chain <= run) {
-            prefix = background_run_end_[prefix];
-            run -= chain;
-        } else {
-            for (; run > 0; --run) prefix = background_child[prefix];
+// While the table has room: every code sent stores string + pixel as the
+// next entry, and the codes widen at 256, 512, 1024 and 2048. All state is
+// in locals: the byte stores could otherwise alias it and force reloads.
+std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i, std::size_t count,
+                                       std::uint32_t& prefix_io, Codes& codes_io) {
+    std::uint16_t* const child = child_.data();
+    std::uint32_t* const assigned = assigned_.data();
+    Codes codes = codes_io;
+    std::uint32_t prefix = prefix_io;
+    std::uint32_t width = static_cast<std::uint32_t>(code_width_);
+    std::uint32_t next = next_code_;
+    std::uint32_t widen_at = widen_at_;
+    std::uint32_t stored = assigned_count_;
+    for (; i < count && next < kTableSize; ++i) {
+        const std::uint32_t pixel = pixels[i];
+        const std::uint32_t cell = pixel * kTableSize + prefix;
+        const std::uint32_t code = child[cell];
+        const std::uint32_t miss = code == 0;
+        codes.put(prefix, width, 0u - miss);
+        child[cell] = static_cast<std::uint16_t>(miss ? next : code);
+        assigned[stored] = cell;
+        stored += miss;
+        const std::uint32_t widen = miss & (next == widen_at);
+        width += widen;
+        widen_at <<= widen;
+        next += miss;
+        prefix = miss ? pixel : code;
+    }
+    codes_io = codes;
+    prefix_io = prefix;
+    code_width_ = static_cast<int>(width);
+    next_code_ = next;
+    widen_at_ = widen_at;
+    assigned_count_ = stored;
+    if (next == kTableSize) prepare_background_runs();
+    return i;
+}
+
+// Once the table is full it stays as it is: codes are 12 bits wide and
+// nothing is stored. A stretch of background follows the precomputed
+// chains: one step per code sent instead of one per pixel.
+void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::size_t count, std::uint32_t& prefix_io,
+                             Codes& codes_io) {
+    const std::uint16_t* const child = child_.data();  // pixel 0's slice comes first
+    const std::uint16_t* const run_length = background_run_length_.data();
+    const std::uint16_t* const run_end = background_run_end_.data();
+    Codes codes = codes_io;
+    std::uint32_t prefix = prefix_io;
+    auto step = [&](std::uint32_t pixel) {
+        const std::uint32_t code = child[pixel * kTableSize + prefix];
+        const std::uint32_t miss = code == 0;
+        codes.put(prefix, 12, 0u - miss);
+        prefix = miss ? pixel : code;
+    };
+    while (i + 8 <= count) {
+        std::uint64_t ahead;
+        std::memcpy(&ahead, pixels + i, 8);
+        if (ahead != 0) {
+            step(pixels[i++]);
+            continue;
+        }
+        std::size_t run = leading_zeros(pixels + i, count - i);
+        i += run;
+        while (run > 0) {
+            const std::size_t chain = run_length[prefix];
+            if (chain == 0) {  // the string cannot take another background pixel
+                codes.put(prefix, 12, ~0u);
+                prefix = 0;
+                --run;
+            } else if (chain <= run) {
+                prefix = run_end[prefix];
+                run -= chain;
+            } else {
+                for (; run > 0; --run) prefix = child[prefix];
+            }
         }
     }
+    while (i < count) step(pixels[i++]);
+    codes_io = codes;
+    prefix_io = prefix;
 }
 
 void LzwEncoder::prepare_background_runs() {

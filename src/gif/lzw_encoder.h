@@ -45,8 +45,12 @@ private:
         }
         if (++next_code_ == kTableSize) prepare_background_runs();
     }
+    struct Codes;
+    std::size_t encode_growing(const std::uint8_t* pixels, std::size_t i, std::size_t count, std::uint32_t& prefix,
+                               Codes& codes);
+    void encode_full(const std::uint8_t* pixels, std::size_t i, std::size_t count, std::uint32_t& prefix,
+                     Codes& codes);
     void prepare_background_runs();
-    void encode_background_run(std::uint32_t& prefix, std::size_t run);
     void write_sub_blocks();  // hands every complete 254-byte sub-block to the sink
 
     ByteSink* out_ = nullptr;
