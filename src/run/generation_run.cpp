@@ -46,6 +46,54 @@ int floor_int(double v) {
     return truncated - (v < truncated);
 }
 
+// Progress of the painting pass within one ring of frame f: the frame
+// fraction F = (k * 6.28 * q + j) / ((K + 1) * 6.28 * q), and from it the two
+// strips and the percentage. All three only grow with j inside a ring, so
+// they are computed afresh only at the steps where one of them changes
+// (found by bisection) and shown exactly there, as if computed at every step.
+class RingProgress {
+public:
+    RingProgress(Progress& progress, double ring_start, double ring_span, int frame, int frames)
+        : progress_(progress), ring_start_(ring_start), ring_span_(ring_span), frame_(frame), frames_(frames) {}
+
+    void at(int step) {
+        if (step < next_change_) return;
+        const Values now = values(step);
+        progress_.frame_bar(now.frame_blocks);
+        progress_.total_bar(now.total_blocks);
+        progress_.percent(now.percent);
+        next_change_ = first_change_after(step, now);
+    }
+
+private:
+    static constexpr int kLastStep = kSweepsPerRing * kSweepStride - 1;
+    struct Values {
+        int frame_blocks, total_blocks, percent;
+        bool operator==(const Values&) const = default;
+    };
+
+    Values values(int step) const {
+        const double F = (ring_start_ + step) / ring_span_;
+        const double run_fraction = (F + frame_ - 1) / frames_;
+        return {floor_int(F * 32), floor_int(run_fraction * 32), floor_int(run_fraction * 100)};
+    }
+    // The first step after `step` whose values differ from `now`, or one past the ring.
+    int first_change_after(int step, const Values& now) const {
+        if (values(kLastStep) == now) return kLastStep + 1;
+        int same = step, changed = kLastStep;
+        while (changed - same > 1) {
+            const int middle = same + (changed - same) / 2;
+            (values(middle) == now ? same : changed) = middle;
+        }
+        return changed;
+    }
+
+    Progress& progress_;
+    double ring_start_, ring_span_;
+    int frame_, frames_;
+    int next_change_ = 0;
+};
+
 // Thrown from inside a pass when a check point ends the run.
 struct RunInterrupted {
     RunOutcome outcome;
@@ -175,16 +223,12 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
             for (int k = 0; k <= K; ++k) {
                 const RoseFigure::Ring ring = figure.ring(f, k);
                 const std::uint8_t colour = ring_colour(k);
-                const double ring_start = k * 6.28 * q;
+                RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {
                     for (int m = 0; m < kStepsPerSweep; ++m) {
                         const int j = kSweepStride * c + m;
                         take_check_point(observer);
-                        const double F = (ring_start + j) / ring_span;
-                        const double run_fraction = (F + f - 1) / N;
-                        progress.frame_bar(floor_int(F * 32));
-                        progress.total_bar(floor_int(run_fraction * 32));
-                        progress.percent(floor_int(run_fraction * 100));
+                        ring_progress.at(j);
                         const Point p = ring.point(j);
                         record[static_cast<std::size_t>(layout.offset_in_frame(p.x, p.y))] = colour;
                     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 #include "decoded_gif.h"
@@ -222,6 +223,36 @@ TEST_F(GenerationRunTest, UncompressedProgressInBothPasses) {
     // background pass stays until the first change.
     const auto painting = std::find(e.begin(), e.end(), "frame 1");
     EXPECT_EQ(std::find(painting, e.end(), "total_bar 1") < std::find(painting, e.end(), "total_bar 2"), true);
+}
+
+// The painting pass shows each value exactly where a step-by-step
+// computation would change it, although it computes them only at changes.
+TEST_F(GenerationRunTest, PaintingProgressChangesWhereTheFormulaDoes) {
+    const RunRequest r = request(3, 30, false);
+    test::RecordingObserver observer;
+    observer.record_checks = false;
+    ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+
+    std::vector<std::string> expected;
+    const int K = ring_count(30), N = 3;
+    const double q = 1500, span = (K + 1) * 6.28 * q;
+    int shown[3] = {0, 0, 0};
+    const char* names[3] = {"frame_bar ", "total_bar ", "percent "};
+    for (int f = 1; f <= N; ++f) {
+        expected.push_back("frame " + std::to_string(f));
+        for (int k = 0; k <= K; ++k)
+            for (int j = 0; j < 9430; ++j) {
+                const double F = (k * 6.28 * q + j) / span;
+                const int now[3] = {static_cast<int>(std::floor(F * 32)), static_cast<int>(std::floor((F + f - 1) / N * 32)),
+                                    static_cast<int>(std::floor((F + f - 1) / N * 100))};
+                for (int v = 0; v < 3; ++v)
+                    if (now[v] != shown[v]) expected.push_back(names[v] + std::to_string(shown[v] = now[v]));
+            }
+    }
+    std::vector<std::string> painting;
+    const auto first = std::find(observer.events.begin(), observer.events.end(), "frame 1");
+    std::copy_if(first, observer.events.end(), std::back_inserter(painting), [](const auto& e) { return e != "yield"; });
+    EXPECT_EQ(painting, expected);
 }
 
 }  // namespace
