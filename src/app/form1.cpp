@@ -497,7 +497,8 @@ void Form1::propose_next_name() {
 
 void Form1::show_file_list(const QString& folder) {
     File1->clear();
-    File1->addItems(QDir(folder).entryList({QStringLiteral("*.GIF*")}, QDir::Files | QDir::Hidden, QDir::Name));
+    // Hidden files stay out, among them a running picture's temporary file.
+    File1->addItems(QDir(folder).entryList({QStringLiteral("*.GIF*")}, QDir::Files, QDir::Name));
 }
 
 void Form1::Dir1_Change() {

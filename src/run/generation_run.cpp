@@ -1,6 +1,8 @@
 #include "run/generation_run.h"
 
+#include <cerrno>
 #include <cmath>
+#include <new>
 #include <cstring>
 #include <system_error>
 #include <vector>
@@ -136,6 +138,8 @@ RunResult with_output_file(const RunRequest& request, Write&& write) {
         return {RunOutcome::Completed, {}};
     } catch (const std::system_error& error) {
         return {RunOutcome::Failed, std::strerror(error.code().value())};
+    } catch (const std::bad_alloc&) {
+        return {RunOutcome::Failed, std::strerror(ENOMEM)};
     }
 }
 

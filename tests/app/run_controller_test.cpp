@@ -48,6 +48,10 @@ TEST_F(WindowTest, StartWritesTheProposedFileReportsItAndProposesTheNext) {
     EXPECT_TRUE(form.Label7->text().isEmpty());
     EXPECT_TRUE(form.Label9->text().isEmpty());
     EXPECT_EQ(form.File1->count(), 1);
+    // A picture being written (hidden until done) is not listed.
+    touch(".Kvel_2.GIF.part");
+    form.Dir1_Change();
+    EXPECT_EQ(form.File1->count(), 1);
 
     const DecodedGif gif = decode_gif(read_file(in_folder("Kvel_1.GIF").toStdString()));
     EXPECT_EQ(gif.width, 40);
