@@ -18,6 +18,10 @@
 #include "music/tune_composer.h"
 #include "run/run_values.h"
 
+// The icon lives in this static library's resources, which must be
+// registered by name (from the global namespace) to be linked in.
+static void register_resources() { Q_INIT_RESOURCE(resources); }
+
 namespace vz {
 
 namespace {
@@ -54,6 +58,7 @@ const QString Form1::kIdleCaption =
 
 Form1::Form1(Platform& platform, SettingsStore& settings)
     : platform_(platform), settings_(settings), player_(platform.midi_output(), tune_table_) {
+    register_resources();
     build_controls();
 }
 

@@ -25,6 +25,7 @@ TEST_F(WindowTest, FirstStartWithAnEmptyStore) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2"));
     EXPECT_EQ(form.Command1->text(), Form1::kIdleCaption);
     EXPECT_EQ(form.command1_colour(), kInfoBackgroundColour);
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/vuzuduzi-2.png")));  // the icon is built in
     EXPECT_TRUE(form.Text3->text().endsWith(QStringLiteral("/Kvel_1.GIF")));
     for (QWidget* hidden : {static_cast<QWidget*>(form.Command7), static_cast<QWidget*>(form.Label10),
                             static_cast<QWidget*>(form.Label15)})
