@@ -1,5 +1,6 @@
 #include "gif/lzw_encoder.h"
 
+#include <bit>
 #include <cstring>
 
 #include "gif/gif_blocks.h"
@@ -24,8 +25,9 @@ std::size_t leading_zeros(const std::uint8_t* pixels, std::size_t count) {
 
 LzwEncoder::LzwEncoder()
     : child_(static_cast<std::size_t>(kTableSize) * kLiterals, 0),
-      background_run_length_(kTableSize),
-      background_run_end_(kTableSize),
+      background_path_(kTableSize),
+      background_position_(kTableSize),
+      background_last_(kTableSize),
       assigned_(kTableSize) {}
 
 void LzwEncoder::begin_frame(ByteSink& out) {
@@ -96,6 +98,10 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
     std::uint32_t widen_at = widen_at_;
     std::uint32_t stored = assigned_count_;
     for (; i < count && next < kTableSize; ++i) {
+        // A stretch of background extends the string one lookup per pixel.
+        for (std::uint32_t extended; i < count && pixels[i] == 0 && (extended = child[prefix]) != 0; ++i)
+            prefix = extended;
+        if (i == count) break;
         const std::uint32_t pixel = pixels[i];
         const std::uint32_t cell = pixel * kTableSize + prefix;
         const std::uint32_t code = child[cell];
@@ -121,13 +127,15 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
 }
 
 // Once the table is full it stays as it is: codes are 12 bits wide and
-// nothing is stored. A stretch of background follows the precomputed
-// chains: one step per code sent instead of one per pixel.
+// nothing is stored. Background pixels then follow the precomputed chains:
+// each stretch of them costs one step, however long it is, plus one for
+// every code it sends.
 void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::size_t count, std::uint32_t& prefix_io,
                              Codes& codes_io) {
-    const std::uint16_t* const child = child_.data();  // pixel 0's slice comes first
-    const std::uint16_t* const run_length = background_run_length_.data();
-    const std::uint16_t* const run_end = background_run_end_.data();
+    const std::uint16_t* const child = child_.data();
+    const std::uint16_t* const path = background_path_.data();
+    const std::uint16_t* const position = background_position_.data();
+    const std::uint16_t* const last = background_last_.data();
     Codes codes = codes_io;
     std::uint32_t prefix = prefix_io;
     auto step = [&](std::uint32_t pixel) {
@@ -136,41 +144,64 @@ void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::siz
         codes.put(prefix, 12, 0u - miss);
         prefix = miss ? pixel : code;
     };
+    // Appends `run` background pixels to the current string.
+    auto background = [&](std::size_t run) {
+        for (;;) {
+            const std::size_t at = position[prefix];
+            const std::size_t room = last[prefix] - at;
+            if (run <= room) {
+                prefix = path[at + run];
+                return;
+            }
+            // The string is as long as background can make it: send it, and
+            // the next background pixel starts a new one.
+            codes.put(path[at + room], 12, ~0u);
+            prefix = 0;
+            run -= room + 1;
+        }
+    };
     while (i + 8 <= count) {
         std::uint64_t ahead;
         std::memcpy(&ahead, pixels + i, 8);
-        if (ahead != 0) {
-            step(pixels[i++]);
+        if (ahead == 0) {
+            const std::size_t run = leading_zeros(pixels + i, count - i);
+            background(run);
+            i += run;
             continue;
         }
-        std::size_t run = leading_zeros(pixels + i, count - i);
-        i += run;
-        while (run > 0) {
-            const std::size_t chain = run_length[prefix];
-            if (chain == 0) {  // the string cannot take another background pixel
-                codes.put(prefix, 12, ~0u);
-                prefix = 0;
-                --run;
-            } else if (chain <= run) {
-                prefix = run_end[prefix];
-                run -= chain;
-            } else {
-                for (; run > 0; --run) prefix = child[prefix];
-            }
+        if constexpr (std::endian::native == std::endian::big) ahead = __builtin_bswap64(ahead);
+        // The background pixels before the next coloured one, then that one.
+        const auto zeros = static_cast<std::size_t>(std::countr_zero(ahead) / 8);
+        if (zeros != 0) {
+            background(zeros);
+            i += zeros;
         }
+        step(pixels[i++]);
     }
     while (i < count) step(pixels[i++]);
     codes_io = codes;
     prefix_io = prefix;
 }
 
+// Each string has at most one background extension and the extension has a
+// higher code, so the extensions form disjoint chains. They are laid out one
+// after another in `background_path_`; a code's place there and the place of
+// its chain's last string make any number of background pixels one lookup.
 void LzwEncoder::prepare_background_runs() {
-    // A string's extensions always have higher codes, so walking downwards
-    // finds every chain's tail already settled.
-    for (int code = kTableSize - 1; code >= 0; --code) {
-        const std::uint16_t next = child_[static_cast<std::size_t>(code)];
-        background_run_length_[code] = next ? background_run_length_[next] + 1 : 0;
-        background_run_end_[code] = next ? background_run_end_[next] : static_cast<std::uint16_t>(code);
+    const std::uint16_t* const extension = child_.data();  // pixel 0's slice
+    std::vector<bool> extends_another(kTableSize, false);
+    for (int code = 0; code < kTableSize; ++code)
+        if (extension[code] != 0) extends_another[extension[code]] = true;
+    std::size_t at = 0;
+    for (int head = 0; head < kTableSize; ++head) {
+        if (extends_another[static_cast<std::size_t>(head)]) continue;
+        const std::size_t first = at;
+        for (std::uint32_t code = static_cast<std::uint32_t>(head);; code = extension[code]) {
+            background_path_[at] = static_cast<std::uint16_t>(code);
+            background_position_[code] = static_cast<std::uint16_t>(at++);
+            if (extension[code] == 0) break;
+        }
+        for (std::size_t k = first; k < at; ++k) background_last_[background_path_[k]] = static_cast<std::uint16_t>(at - 1);
     }
 }
 

@@ -57,12 +57,12 @@ private:
     // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, 0 = none.
     // Pixel-major, so the lookups of one colour's runs stay within 8 KiB.
     std::vector<std::uint16_t> child_;
-    // Once the table is full it no longer changes, so for every code the
-    // chain of strings that append background pixels (index 0) is fixed:
-    // how many it can take and which code it ends at. Long black runs then
-    // cost one step per code sent instead of one per pixel.
-    std::vector<std::uint16_t> background_run_length_;
-    std::vector<std::uint16_t> background_run_end_;
+    // Once the table is full it no longer changes, and the strings that
+    // extend each other by background pixels (index 0) form fixed chains:
+    // see prepare_background_runs().
+    std::vector<std::uint16_t> background_path_;
+    std::vector<std::uint16_t> background_position_;
+    std::vector<std::uint16_t> background_last_;
     std::vector<std::uint32_t> assigned_;  // child_ cells set this frame
     std::uint32_t assigned_count_ = 0;
     std::int64_t prefix_ = -1;        // code of the current string w; -1 = empty
