@@ -133,6 +133,13 @@ TEST(LzwEncoder, GiflibDecodesWhatWeEncode) {
         for (auto& p : noise) p = static_cast<std::uint8_t>(random() % (size == 37 ? 3 : 128));
         frames.emplace_back(size, noise);
     }
+    // Mostly background with dots: background stretches of every length
+    // between coloured pixels, long after the table has filled.
+    for (int percent : {60, 85, 97}) {
+        Bytes dots(500 * 500);
+        for (auto& p : dots) p = random() % 100 < static_cast<unsigned>(percent) ? 0 : static_cast<std::uint8_t>(random() % 8 * 3);
+        frames.emplace_back(500, dots);
+    }
     for (int size : {10, 255, 256, 1000}) {
         PatternParameters p;
         p.twist_digit = 3, p.petal_digit = 8, p.shrink_digit = 2, p.spin_digit = 6;
