@@ -30,7 +30,7 @@ public:
         const std::int64_t p = static_cast<std::int64_t>(y - 1) * size_ + (x - 1);
         const std::int64_t k = p / kPixelsPerBlock;
         const std::int64_t q = p - kPixelsPerBlock * k;
-        return kFirstPixelOffset - 582 + p + 3 * k + q / kPixelsPerClear;
+        return kFirstPixelOffset - 582 + p + 3 * k + (q >= kPixelsPerClear);  // q / 126, as q < 252
     }
     // Byte offset of pixel (x, y) of frame f (1-based) in the file.
     std::int64_t pixel_offset(int frame, int x, int y) const {

@@ -108,23 +108,28 @@ inline Point RoseFigure::Ring::point(int step) const {
 // Paints one frame the compressed way into `grid` ((S+1) x (S+1), row-major,
 // row 0 and column 0 unused): rings 0..K, steps 1..9420, calling
 // `after_ring()` after every ring.
+// Calls visit(j, point) for the steps first..last of a ring in order, with
+// the ring's inside-or-not choice made once rather than at every point.
+template <class Visit>
+void for_each_point(const RoseFigure::Ring& ring, int first, int last, Visit&& visit) {
+    auto walk = [&]<bool Inside>() {
+        for (int j = first; j <= last; ++j) visit(j, ring.point<Inside>(j));
+    };
+    if (ring.inside())
+        walk.template operator()<true>();
+    else
+        walk.template operator()<false>();
+}
+
 template <class AfterRing>
 void draw_frame(const RoseFigure& figure, int frame_number, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
     const int stride = static_cast<int>(figure.picture_size()) + 1;
     grid.assign(static_cast<std::size_t>(stride) * stride, 0);
     for (int k = 0; k <= figure.ring_count(); ++k) {
-        const RoseFigure::Ring ring = figure.ring(frame_number, k);
         const std::uint8_t colour = ring_colour(k);
-        auto paint = [&]<bool Inside>() {
-            for (int j = 1; j <= kCompressedRingSteps; ++j) {
-                const Point p = ring.point<Inside>(j);
-                grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour;
-            }
-        };
-        if (ring.inside())
-            paint.template operator()<true>();
-        else
-            paint.template operator()<false>();
+        for_each_point(figure.ring(frame_number, k), 1, kCompressedRingSteps, [&](int, Point p) {
+            grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour;
+        });
         after_ring();
     }
 }

@@ -229,13 +229,12 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
                 const std::uint8_t colour = ring_colour(k);
                 RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {
-                    for (int m = 0; m < kStepsPerSweep; ++m) {
-                        const int j = kSweepStride * c + m;
+                    const int first = kSweepStride * c;
+                    for_each_point(ring, first, first + kStepsPerSweep - 1, [&](int j, Point p) {
                         take_check_point(observer);
                         ring_progress.at(j);
-                        const Point p = ring.point(j);
                         record[static_cast<std::size_t>(layout.offset_in_frame(p.x, p.y))] = colour;
-                    }
+                    });
                     turn_and_check(observer);
                 }
             }
