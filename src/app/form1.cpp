@@ -243,8 +243,11 @@ void Form1::Form_Unload() {
     settings_.write("tem", "px", bytes_of(Text2->text()));
     settings_.write("tem", "mob", Check2->isChecked() ? "1" : "0");
     settings_.write("tem", "fon", Check3->isChecked() ? "1" : "0");
-    settings_.write("tem", "lef", std::to_string(std::lround(to_twips(x()))));
-    settings_.write("tem", "top", std::to_string(std::lround(to_twips(y()))));
+    // A window left where it was placed keeps its stored twips; converting
+    // them through whole pixels would move it a little at every start.
+    const bool unmoved = pos() == placed_at_;
+    settings_.write("tem", "lef", std::to_string(unmoved ? placed_twips_.x() : std::lround(to_twips(x()))));
+    settings_.write("tem", "top", std::to_string(unmoved ? placed_twips_.y() : std::lround(to_twips(y()))));
     settings_.write("met", "ope", Check5->isChecked() ? "1" : "0");
     Timer3->stop();
     player_.close();
@@ -286,6 +289,10 @@ void Form1::apply_window_position(double left_twips, double top_twips) {
     if (!visible && QGuiApplication::primaryScreen())
         position = QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(40, 40);
     move(position);
+    placed_at_ = pos();
+    placed_twips_ = visible ? QPoint(static_cast<int>(std::lround(std::clamp(left_twips, -kFar, kFar))),
+                                     static_cast<int>(std::lround(std::clamp(top_twips, -kFar, kFar))))
+                            : QPoint(static_cast<int>(to_twips(x())), static_cast<int>(to_twips(y())));
 }
 
 // ---------------------------------------------------------------- the run

@@ -141,6 +141,7 @@ private:
     QStringList printed_lines_;
     qint64 last_turn_ = -1;
     int picture1_strip_ = -1, picture2_strip_ = -1;  // identifiers of the strips showing
+    QPoint placed_at_, placed_twips_;                  // where the stored position put the window
     TuneTable tune_table_;
     TunePlayer player_;
 };

@@ -67,6 +67,11 @@ TEST_F(WindowTest, SettingsSurviveARestartExactlyAsTyped) {
     EXPECT_EQ(again.pos(), QPoint(300, 200));
     again.Check2->setChecked(false);  // the size was stored as 128
     EXPECT_EQ(again.Text2->text(), "128");
+
+    // A window that is not moved keeps its stored position to the twip.
+    settings_->write("tem", "lef", "3500");
+    reopen_window().close();
+    EXPECT_EQ(QSettings(settings_->file_name(), QSettings::IniFormat).value("tem/lef").toString(), "3500");
 }
 
 TEST_F(WindowTest, NumbersInTheStoreAreReadLeniently) {
