@@ -521,12 +521,10 @@ void Form1::Dir1_Change() {
 }
 
 void Form1::Drive1_Change() {
-    // A volume that cannot be shown leaves the folder list where it was.
+    // A volume that cannot be shown leaves the folder list where it was;
+    // either way the file list, save folder and proposal follow it again.
     Dir1->set_folder(Drive1->drive());
-    show_file_list(Dir1->folder());
-    save_folder_ = Dir1->folder();
-    propose_next_name();
-    Text3->setText(proposed_path_);
+    Dir1_Change();
 }
 
 void Form1::File1_Click() {

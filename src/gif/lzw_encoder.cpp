@@ -41,6 +41,7 @@ void LzwEncoder::begin_frame(ByteSink& out) {
     bits_ = 0;
     bit_count_ = 0;
     data_size_ = 0;
+    data_.resize(16);  // room for the clear code's step
     out.put(kSubBlockLength);
     emit_code(gif::kClearCode);
 }
@@ -205,14 +206,12 @@ void LzwEncoder::prepare_background_runs() {
     }
 }
 
-void LzwEncoder::flush_bits() {
-    const auto word = static_cast<std::uint32_t>(bits_);
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
-                                   static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)};
-    std::memcpy(&data_[data_size_], bytes, 4);
-    data_size_ += 4;
-    bits_ >>= 32;
-    bit_count_ -= 32;
+void LzwEncoder::emit_code(std::uint32_t code) {
+    Codes codes{data_.data(), data_size_, bits_, static_cast<std::uint32_t>(bit_count_)};
+    codes.put(code, static_cast<std::uint32_t>(code_width_), ~0u);
+    data_size_ = codes.size;
+    bits_ = codes.bits;
+    bit_count_ = static_cast<int>(codes.count);
 }
 
 void LzwEncoder::write_sub_blocks() {

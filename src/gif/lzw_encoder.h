@@ -29,12 +29,8 @@ public:
     void end_frame();
 
 private:
-    void emit_code(std::uint32_t code) {
-        bits_ |= static_cast<std::uint64_t>(code) << bit_count_;
-        bit_count_ += code_width_;
-        if (bit_count_ >= 32) flush_bits();
-    }
-    void flush_bits();
+    // Sends one code in the current width, outside the per-pixel loops.
+    void emit_code(std::uint32_t code);
     // Table bookkeeping after a code has gone out: the next free code
     // advances, and the codes widen when it reaches a power of two.
     void count_code() {
