@@ -119,7 +119,8 @@ TEST_F(RenderToolTest, ModesAndReferenceSizeReachTheFile) {
     const auto bytes = vz::test::read_file(path("u.gif"));
     EXPECT_EQ(bytes[585], 0x00);  // uncompressed: transparency has no effect
     EXPECT_EQ(vz::test::decode_gif(bytes).frames.size(), 3u);
-    ASSERT_EQ(run_tool({"gif", "--output", path("t.gif"), "--frames", "1", "--size", "40", "--transparent"}).status, 0);
+    ASSERT_EQ(run_tool({"gif", "--output", path("t.gif"), "--frames", "1", "--size", "40", "--pattern", "1234-012",
+                        "--transparent"}).status, 0);
     EXPECT_EQ(vz::test::read_file(path("t.gif"))[585], 0x09);
 }
 
@@ -136,10 +137,11 @@ TEST_F(RenderToolTest, WriteFailuresGiveTheSystemReasonAndLeaveNoFile) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
 
-    // A full disk, as seen through a file size limit.
+    // A full disk, as seen through a file size limit. The pattern is fixed: in
+    // either mode its file is several times the limit (875 000 bytes compressed).
     for (const char* mode : {"--uncompressed", "--transparent"}) {
         const ToolResult full = run_tool(
-            {"gif", "--output", path("full.gif"), "--frames", "20", "--size", "300", mode}, [] {
+            {"gif", "--output", path("full.gif"), "--frames", "20", "--size", "300", "--pattern", "1234-012", mode}, [] {
                 ::signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{200000, 200000};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -153,7 +155,7 @@ TEST_F(RenderToolTest, WriteFailuresGiveTheSystemReasonAndLeaveNoFile) {
 TEST_F(RenderToolTest, TerminationLeavesNoFile) {
     for (int signal_number : {SIGTERM, SIGINT}) {
         const ToolResult r = run_tool(
-            {"gif", "--output", path("big.gif"), "--frames", "100", "--size", "1000"}, [] {},
+            {"gif", "--output", path("big.gif"), "--frames", "100", "--size", "1000", "--pattern", "1234-012"}, [] {},
             [&](pid_t pid) {
                 // Wait until the run has started writing, then interrupt it.
                 for (int i = 0; i < 500 && folder_empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
