@@ -10,7 +10,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "gif/byte_sink.h"
+#include "io/byte_sink.h"
 #include "gif/lzw_encoder.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"

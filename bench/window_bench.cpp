@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 
 #include "app/form1.h"
-#include "music/midi_output.h"
-#include "music/settings_store.h"
+#include "recording_midi_output.h"
+#include "memory_settings_store.h"
 #include "run/generation_run.h"
 
 namespace {

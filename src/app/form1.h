@@ -12,7 +12,7 @@
 
 #include "app/controls.h"
 #include "app/platform.h"
-#include "music/settings_store.h"
+#include "io/settings_store.h"
 #include "music/tune_player.h"
 #include "music/tune_table.h"
 #include "pattern/pattern_parameters.h"

@@ -4,7 +4,7 @@
 
 #include <QSettings>
 
-#include "music/settings_store.h"
+#include "io/settings_store.h"
 
 namespace vz {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "gif/byte_sink.h"
+#include "io/byte_sink.h"
 #include "pattern/sine_palette.h"
 
 namespace vz {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/byte_sink.h"
+#include "io/byte_sink.h"
 
 namespace vz {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "gif/byte_sink.h"
+#include "io/byte_sink.h"
 
 namespace vz {
 

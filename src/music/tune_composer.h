@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "music/settings_store.h"
+#include "io/settings_store.h"
 #include "music/tune_table.h"
 
 namespace vz {

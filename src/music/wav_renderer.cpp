@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-#include "gif/output_file.h"
+#include "io/output_file.h"
 #include "music/sound_font_synth.h"
 #include "music/tune_player.h"
 

@@ -7,10 +7,10 @@
 #include <system_error>
 #include <vector>
 
-#include "gif/byte_sink.h"
+#include "io/byte_sink.h"
 #include "gif/gif_blocks.h"
 #include "gif/lzw_encoder.h"
-#include "gif/output_file.h"
+#include "io/output_file.h"
 #include "gif/uncompressed_layout.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/platform.h"
-#include "music/midi_output.h"
+#include "recording_midi_output.h"
 
 namespace vz::test {
 

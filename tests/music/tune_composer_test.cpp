@@ -6,6 +6,8 @@
 #include <set>
 #include <tuple>
 
+#include "memory_settings_store.h"
+
 namespace vz {
 namespace {
 

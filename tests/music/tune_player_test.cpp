@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "music/tune_composer.h"
+#include "memory_settings_store.h"
+#include "recording_midi_output.h"
 
 namespace vz {
 namespace {

@@ -1,4 +1,4 @@
-#include "music/tune_cli.h"
+#include "cli/render_tool.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -25,7 +25,9 @@ CliRun run(const std::vector<std::string>& args,
     std::ostringstream out;
     std::ostringstream err;
     CliRun result;
-    result.status = tune_cli(args, out, err, sound_fonts);
+    std::vector<std::string> tool_args{"tune"};
+    tool_args.insert(tool_args.end(), args.begin(), args.end());
+    result.status = render_tool(tool_args, out, err, sound_fonts);
     result.out = out.str();
     result.err = err.str();
     return result;

@@ -1,8 +1,9 @@
-#include "gif_command.h"
+#include "cli/gif_command.h"
 
 #include <signal.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -89,67 +90,58 @@ struct Options {
     bool transparent = false;
 };
 
-std::optional<int> whole_number(const std::string& text) {
-    int value = 0;
+// `name` given as `text`, a whole number low..high, or the line that says why not.
+std::optional<std::string> whole_number(const std::string& name, const std::string& text, int low, int high,
+                                        int& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    if (ec == std::errc() && end == text.data() + text.size() && value >= low && value <= high) return std::nullopt;
+    return name + ": expected a whole number " + std::to_string(low) + ".." + std::to_string(high) + ", got '" +
+           text + "'";
 }
 
 // Fills `options`; on bad input returns the one line that explains it.
-std::optional<std::string> parse(const std::vector<std::string>& args, Options& options) {
-    bool have_output = false, have_frames = false, have_size = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--uncompressed") {
-            options.uncompressed = true;
-            continue;
-        }
-        if (name == "--transparent") {
-            options.transparent = true;
-            continue;
-        }
-        if (name != "--output" && name != "--frames" && name != "--size" && name != "--pattern" &&
-            name != "--reference")
-            return "unknown argument: " + name;
-        if (i + 1 >= args.size()) return name + ": missing value";
-        const std::string& value = args[++i];
-        if (name == "--output") {
-            if (value.empty()) return "--output: empty file name";
-            options.output = value;
-            have_output = true;
-        } else if (name == "--pattern") {
-            options.pattern = parse_pattern(value);
-            if (!options.pattern) return "--pattern: expected DDDD-PPP (digits 0-9, powers 0-3), got '" + value + "'";
-        } else {
-            const auto number = whole_number(value);
-            const bool frames = name == "--frames";
-            const int low = frames ? kMinFrames : kMinSize, high = frames ? kMaxFrames : kMaxSize;
-            if (!number || *number < low || *number > high)
-                return name + ": expected a whole number " + std::to_string(low) + ".." + std::to_string(high) +
-                       ", got '" + value + "'";
-            if (frames) {
-                options.frames = *number;
-                have_frames = true;
-            } else if (name == "--size") {
-                options.size = *number;
-                have_size = true;
-            } else {
-                options.reference = *number;
-            }
-        }
+std::optional<std::string> check(const GifArguments& arguments, Options& options) {
+    if (arguments.output.empty()) return "--output: empty file name";
+    options.output = arguments.output;
+    if (auto problem = whole_number("--frames", arguments.frames, kMinFrames, kMaxFrames, options.frames))
+        return problem;
+    if (auto problem = whole_number("--size", arguments.size, kMinSize, kMaxSize, options.size)) return problem;
+    if (arguments.reference) {
+        if (auto problem = whole_number("--reference", *arguments.reference, kMinSize, kMaxSize, options.reference))
+            return problem;
     }
-    if (!have_output) return "--output: missing (the GIF file to write)";
-    if (!have_frames) return "--frames: missing (1..100)";
-    if (!have_size) return "--size: missing (10..1000)";
+    if (arguments.pattern) {
+        options.pattern = parse_pattern(*arguments.pattern);
+        if (!options.pattern)
+            return "--pattern: expected DDDD-PPP (digits 0-9, powers 0-3), got '" + *arguments.pattern + "'";
+    }
+    options.uncompressed = arguments.uncompressed;
+    options.transparent = arguments.transparent;
     return std::nullopt;
 }
 
 }  // namespace
 
-int gif_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
+    CLI::App* gif = tool.add_subcommand("gif", "Write one animated GIF, as a Start press in the window does.");
+    gif->add_option("--output", arguments.output, "the GIF file to write; an existing file is never touched")
+        ->required()
+        ->type_name("FILE");
+    gif->add_option("--frames", arguments.frames, "frame count, 1..100")->required()->type_name("N");
+    gif->add_option("--size", arguments.size, "picture size in pixels, 10..1000")->required()->type_name("S");
+    gif->add_option("--pattern", arguments.pattern,
+                    "the pattern to draw again, as printed by an earlier run (default: from the clock)")
+        ->type_name("DDDD-PPP");
+    gif->add_option("--reference", arguments.reference, "the reference size M, 10..1000 (default: the size)")
+        ->type_name("M");
+    gif->add_flag("--uncompressed", arguments.uncompressed, "store the pixels without compression");
+    gif->add_flag("--transparent", arguments.transparent, "make the background transparent");
+    return gif;
+}
+
+int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err) {
     Options options;
-    if (const auto problem = parse(args, options)) {
+    if (const auto problem = check(arguments, options)) {
         err << "vuzuduzi-render gif: " << *problem << '\n';
         return 2;
     }

@@ -100,6 +100,35 @@ TEST_F(RenderToolTest, BadInputNamesTheArgumentAndWritesNothing) {
     }
 }
 
+TEST_F(RenderToolTest, AnswersHelpAndVersionOnStandardOutput) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"gif", "--help"}, {"tune", "--help"}, {"-h"}}) {
+        const ToolResult r = run_tool(args);
+        EXPECT_EQ(r.status, 0) << args[0];
+        EXPECT_NE(r.out.find("Usage:"), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_NE(run_tool({"gif", "--help"}).out.find("--transparent"), std::string::npos);
+    const ToolResult version = run_tool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("vuzuduzi-render ") + VZ_VERSION + "\n");
+    const ToolResult nothing = run_tool({});
+    EXPECT_EQ(nothing.status, 2);
+    EXPECT_NE(nothing.err.find("gif or tune"), std::string::npos) << nothing.err;
+}
+
+TEST_F(RenderToolTest, OptionsTakeTheirValueAfterASpaceOrAnEqualsSign) {
+    ASSERT_EQ(run_tool({"gif", "--output=" + path("a.gif"), "--frames=2", "--size=40", "--pattern=1234-012",
+                        "--reference=80"})
+                  .status,
+              0);
+    ASSERT_EQ(run_tool({"gif", "--output", path("b.gif"), "--frames", "2", "--size", "40", "--pattern", "1234-012",
+                        "--reference", "80"})
+                  .status,
+              0);
+    EXPECT_EQ(vz::test::read_file(path("a.gif")), vz::test::read_file(path("b.gif")));
+}
+
 TEST_F(RenderToolTest, PrintedPatternMakesTheSamePictureAgain) {
     const ToolResult first = run_tool({"gif", "--output", path("a.gif"), "--frames", "2", "--size", "60"});
     ASSERT_EQ(first.status, 0) << first.err;

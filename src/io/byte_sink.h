@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "gif/output_file.h"
+#include "io/output_file.h"
 
 namespace vz {
 

@@ -1,6 +1,4 @@
-// The per-user settings store seen as texts addressed by section and key,
-// so that the tune composer can keep its counters without knowing where the
-// window stores them.
+// A settings store kept in memory, recording every operation, for tests.
 #pragma once
 
 #include <map>
@@ -8,18 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "io/settings_store.h"
+
 namespace vz {
 
-// Per-user settings store: texts addressed by section and key.
-class SettingsStore {
-public:
-    virtual ~SettingsStore() = default;
-    // The stored text, or `fallback` when the key is missing.
-    virtual std::string read(std::string_view section, std::string_view key, std::string_view fallback) = 0;
-    virtual void write(std::string_view section, std::string_view key, std::string_view text) = 0;
-};
-
-// A store in memory, for tests and for the batch tool. `values` maps a
+// A store in memory for tests. `values` maps a
 // section to its keys; `journal` lists every operation in order, as
 // "read section/key" and "write section/key=text".
 class MemorySettingsStore final : public SettingsStore {

@@ -1,4 +1,4 @@
-#include "gif/output_file.h"
+#include "io/output_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

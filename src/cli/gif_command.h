@@ -1,0 +1,33 @@
+// `vuzuduzi-render gif`: one generation run from the command line, through
+// the same run code as the window's Start button.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace vz {
+
+// The subcommand's arguments as given; checked when the command runs.
+struct GifArguments {
+    std::string output;
+    std::string frames;
+    std::string size;
+    std::optional<std::string> reference;
+    std::optional<std::string> pattern;
+    bool uncompressed = false;
+    bool transparent = false;
+};
+
+// Declares the `gif` subcommand and its options on `tool`.
+CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments);
+
+// Runs it. Returns 0 done, 1 write failure, 2 bad input or existing file,
+// 128 + signal when stopped by a signal.
+int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace vz

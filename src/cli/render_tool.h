@@ -1,0 +1,25 @@
+// vuzuduzi-render's command line: one parser for its subcommands, `gif` and
+// `tune`, answering --help and --version by convention. Kept apart from
+// main() so tests can run it in the same process.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "music/sound_fonts.h"
+
+namespace vz {
+
+// Exit statuses shared by the subcommands.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;    // the output could not be written
+inline constexpr int kExitBadInput = 2;  // bad arguments, or the output exists
+
+// `args` are the arguments after the program's name. Usage and version go to
+// `out` with status 0; a bad argument gives one line on `err` naming it and
+// status 2.
+int render_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const std::vector<std::string>& sound_fonts = default_sound_fonts());
+
+}  // namespace vz

@@ -1,0 +1,104 @@
+#include "cli/tune_command.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+#include "music/tune_composer.h"
+#include "music/wav_renderer.h"
+
+namespace vz {
+namespace {
+
+constexpr const char* kPrefix = "vuzuduzi-render tune: ";
+constexpr int kBadInput = 2;
+constexpr int kFailed = 1;
+
+std::optional<unsigned> parse_counter(std::string_view text) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > 255) return std::nullopt;
+    return value;
+}
+
+// "SOL,FON,BAS", each a whole number 0..255.
+std::optional<InstrumentCounters> parse_counters(std::string_view text) {
+    unsigned values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t comma = text.find(',');
+        if ((i < 2) == (comma == std::string_view::npos)) return std::nullopt;
+        const auto value = parse_counter(text.substr(0, comma));
+        if (!value) return std::nullopt;
+        values[i] = *value;
+        text = i < 2 ? text.substr(comma + 1) : std::string_view{};
+    }
+    return InstrumentCounters{values[0], values[1], values[2]};
+}
+
+void print_table(const TuneTable& table, std::ostream& out) {
+    char line[32];
+    for (int step = 1; step <= kTuneSteps; ++step) {
+        for (int slot = 1; slot <= kTuneSlots; ++slot) {
+            if (table.at(step, slot) == 0) continue;
+            std::snprintf(line, sizeof line, "%d %d %08X\n", step, slot, static_cast<unsigned>(table.at(step, slot)));
+            out << line;
+        }
+    }
+}
+
+}  // namespace
+
+CLI::App* add_tune_command(CLI::App& tool, TuneArguments& arguments) {
+    CLI::App* tune = tool.add_subcommand("tune", "Print the tune's table for given counters, and render it to WAV.");
+    tune->add_option("--counters", arguments.counters, "the instrument counters, three whole numbers 0..255")
+        ->required()
+        ->type_name("SOL,FON,BAS");
+    tune->add_option("--wav", arguments.wav, "render the tune into this new 16-bit stereo WAV file")
+        ->type_name("FILE");
+    return tune;
+}
+
+int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream& err,
+                 const std::vector<std::string>& sound_fonts) {
+    const std::optional<InstrumentCounters> counters = parse_counters(arguments.counters);
+    if (!counters) {
+        err << kPrefix << "--counters '" << arguments.counters
+            << "' is not SOL,FON,BAS (three whole numbers 0..255 separated by commas)\n";
+        return kBadInput;
+    }
+    const std::optional<std::string>& wav = arguments.wav;
+    if (wav && wav->empty()) {
+        err << kPrefix << "--wav needs a file name\n";
+        return kBadInput;
+    }
+
+    const ComposedTune tune = compose_tune(*counters);
+    if (wav) {
+        const WavRenderResult rendered = render_tune_to_wav(tune.table, *wav, sound_fonts);
+        using Status = WavRenderResult::Status;
+        switch (rendered.status) {
+            case Status::written:
+                break;
+            case Status::file_exists:
+                err << kPrefix << "--wav: " << *wav << " already exists and is left as it is\n";
+                return kBadInput;
+            case Status::no_sound_font:
+                err << kPrefix << "cannot render " << *wav << ": no General MIDI sound font found (looked for";
+                for (const std::string& path : sound_fonts) err << ' ' << path;
+                err << ")\n";
+                return kFailed;
+            case Status::synth_failed:
+                err << kPrefix << "cannot render " << *wav << ": " << rendered.reason << '\n';
+                return kFailed;
+            case Status::write_failed:
+                err << kPrefix << "cannot write " << *wav << ": " << rendered.reason << '\n';
+                return kFailed;
+        }
+    }
+    print_table(tune.table, out);
+    return 0;
+}
+
+}  // namespace vz

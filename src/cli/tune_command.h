@@ -1,0 +1,33 @@
+// `vuzuduzi-render tune --counters SOL,FON,BAS [--wav FILE]`: composes the
+// tune with the given counter values (no settings store is touched), prints
+// its table and optionally renders it to a new WAV file.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace vz {
+
+struct TuneArguments {
+    std::string counters;
+    std::optional<std::string> wav;
+};
+
+// Declares the `tune` subcommand and its options on `tool`.
+CLI::App* add_tune_command(CLI::App& tool, TuneArguments& arguments);
+
+// On success prints every non-empty cell as "step slot HHHHHHHH" (value in 8
+// upper-case hex digits), steps then slots ascending, and returns 0. Bad
+// counters or an existing --wav file: one line on `err`, 2. Rendering or
+// writing failed: one line on `err`, 1. Nothing goes to `out` unless the
+// command succeeds.
+int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream& err,
+                 const std::vector<std::string>& sound_fonts);
+
+}  // namespace vz
