@@ -26,8 +26,28 @@ step "lintian $(basename "$deb")"
 # Errors and warnings fail the check; informational tags are shown.
 lintian --fail-on error,warning --info --display-info "$deb"
 
-step "desktop entry and AppStream metadata"
+step "contents"
 dpkg-deb -x "$deb" "$work/root"
+expected=(
+  usr/bin/vuzuduzi-2 usr/bin/vuzuduzi-render
+  usr/share/applications/vuzuduzi-2.desktop
+  usr/share/icons/hicolor/scalable/apps/vuzuduzi-2.svg
+  usr/share/metainfo/org.example.vuzuduzi2.metainfo.xml
+  usr/share/man/man1/vuzuduzi-2.1.gz usr/share/man/man1/vuzuduzi-render.1.gz
+  usr/share/doc/vuzuduzi-2/copyright usr/share/doc/vuzuduzi-2/changelog.gz
+)
+for size in 16 32 48 64 128 256; do
+  icon="usr/share/icons/hicolor/${size}x${size}/apps/vuzuduzi-2.png"
+  expected+=("$icon")
+  [ -f "$work/root/$icon" ] && [ "$(file -b "$work/root/$icon" | grep -o '[0-9]* x [0-9]*')" = "$size x $size" ] ||
+    fail "$icon is missing or not $size x $size pixels"
+done
+for path in "${expected[@]}"; do
+  [ -f "$work/root/$path" ] || fail "/$path is missing from the package"
+done
+echo "${#expected[@]} files in place"
+
+step "desktop entry and AppStream metadata"
 desktop_files=("$work"/root/usr/share/applications/*.desktop)
 metainfo_files=("$work"/root/usr/share/metainfo/*.metainfo.xml)
 [ -f "${desktop_files[0]}" ] || fail "no desktop entry in the package"
