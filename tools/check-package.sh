@@ -20,7 +20,13 @@ version="$(dpkg-deb -f "$deb" Version)"
   fail "$(basename "$deb") is not named <package>_<version>_<arch>.deb"
 
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+installed=0
+# A failed check removes the package it installed, then the scratch folder.
+cleanup() {
+  [ "$installed" -eq 1 ] && apt_get remove "$package" >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 step "lintian $(basename "$deb")"
 # Errors and warnings fail the check; informational tags are shown.
@@ -60,6 +66,7 @@ SUDO=()
 apt_get() { "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@"; }
 
 step "install with apt-get"
+installed=1
 apt_get install "$deb"
 dpkg-query -W -f='${Status}\n' "$package" | grep -qx "install ok installed" || fail "$package is not installed"
 dpkg-query -L "$package" > "$work/files"
@@ -84,6 +91,7 @@ XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen timeout 3 vuzuduzi-2 ||
 
 step "remove with apt-get"
 apt_get remove "$package"
+installed=0
 dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q "ok installed" && fail "$package is still installed"
 left=0
 while read -r path; do
