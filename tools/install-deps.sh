@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, run and test the program.
 # Only packages that are missing are installed; re-running is cheap.
+# Run it as yourself: it calls sudo for apt-get, and only when something is
+# missing. As root (CI) it calls apt-get directly.
+#
+#   install-deps.sh              build, run and test
+#   install-deps.sh --packaging  the same, plus what tools/package.sh and
+#                                tools/check-package.sh need
 set -euo pipefail
 
 PACKAGES=(
@@ -15,14 +21,38 @@ PACKAGES=(
   xvfb xauth
 )
 
+PACKAGING=(
+  # the .deb: dpkg-shlibdeps and dpkg-buildflags, file for CPack's stripping
+  dpkg-dev file
+  # checks of the package and its data files
+  lintian desktop-file-utils appstream
+)
+
+for arg in "$@"; do
+  case "$arg" in
+    --packaging) PACKAGES+=("${PACKAGING[@]}") ;;
+    *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging)" >&2; exit 2 ;;
+  esac
+done
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "install-deps.sh: installing ${missing[*]}" >&2
+SUDO=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps.sh: these Debian packages are missing and sudo is not available;" >&2
+    echo "as root, run: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  SUDO=(sudo)
+fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Wait for another apt-get or an unattended upgrade rather than failing at once.
+"${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
