@@ -1,6 +1,6 @@
 #include "app/desktop_platform.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
@@ -9,6 +9,14 @@
 #include "pattern/pattern_parameters.h"
 
 namespace vz {
+
+void configure_application() {
+    QApplication::setApplicationName(QStringLiteral("vazedoza"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vuzuduzi-2"));
+    // The window ends the program itself, after a running generation has
+    // cleaned up and said so.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
 
 DesktopPlatform::DesktopPlatform() : midi_(std::make_unique<FluidSynthOutput>()) { clock_.start(); }
 

@@ -179,6 +179,18 @@ void Form1::build_controls() {
     Timer3 = new QTimer(this);
     Timer3->setInterval(kTickMilliseconds);
 
+    // Each control is known by its name, which is how tests find it.
+    const std::pair<QObject*, const char*> names[] = {
+        {Command1, "Command1"}, {Command2, "Command2"}, {Command3, "Command3"}, {Command4, "Command4"},
+        {Command7, "Command7"}, {Check1, "Check1"},     {Check2, "Check2"},     {Check3, "Check3"},
+        {Check4, "Check4"},     {Check5, "Check5"},     {Text1, "Text1"},       {Text2, "Text2"},
+        {Text3, "Text3"},       {Label1, "Label1"},     {Label2, "Label2"},     {Label3, "Label3"},
+        {Label4, "Label4"},     {Label5, "Label5"},     {Label7, "Label7"},     {Label9, "Label9"},
+        {Label10, "Label10"},   {Label15, "Label15"},   {Picture1, "Picture1"}, {Picture2, "Picture2"},
+        {Shape1, "Shape1"},     {Shape2, "Shape2"},     {Shape3, "Shape3"},     {Drive1, "Drive1"},
+        {Dir1, "Dir1"},         {File1, "File1"},       {Timer1, "Timer1"},     {Timer3, "Timer3"}};
+    for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
+
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);

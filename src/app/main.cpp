@@ -8,11 +8,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vazedoza"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vuzuduzi-2"));
-    // The window ends the program itself, after a running generation has
-    // cleaned up and said so.
-    QApplication::setQuitOnLastWindowClosed(false);
+    vz::configure_application();
 
     vz::DesktopPlatform platform;
     vz::QtSettingsStore settings;
