@@ -5,6 +5,7 @@
 #include "app/desktop_platform.h"
 #include "app/form1.h"
 #include "app/qt_settings_store.h"
+#include "app/termination_signals.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     vz::QtSettingsStore settings;
     vz::Form1 window(platform, settings);
     platform.set_owner(&window);
+    // A logout or kill ends the program like closing the window, quietly.
+    vz::TerminationSignals termination;
+    QObject::connect(&termination, &vz::TerminationSignals::received, &window, &vz::Form1::end_on_signal);
     window.Form_Load();
     window.show();
     return QApplication::exec();
