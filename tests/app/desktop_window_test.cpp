@@ -241,5 +241,24 @@ TEST_F(DesktopWindowTest, LinksOnTheAboutFaceOpenTheAddressAndAMail) {
     click("Command7");
 }
 
+TEST_F(DesktopWindowTest, LeavingTheSizeFieldPutsTheMobileSizeBack) {
+    open_window();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    auto* mobile = the<QCheckBox>("Check2");
+    single_click(mobile, QPoint(8, mobile->height() / 2));
+    auto* size = the<QLineEdit>("Text2");
+    ASSERT_EQ(size->text(), QStringLiteral("128"));
+    single_click(size, size->rect().center());
+    ASSERT_TRUE(size->hasFocus());
+    QTest::keyClick(size, Qt::Key_End);
+    QTest::keyClicks(size, "0");
+    EXPECT_EQ(size->text(), QStringLiteral("1280"));
+    auto* count = the<QLineEdit>("Text1");
+    single_click(count, count->rect().center());
+    EXPECT_TRUE(count->hasFocus());
+    EXPECT_EQ(size->text(), QStringLiteral("128"));
+}
+
 }  // namespace
 }  // namespace vz::test

@@ -1,6 +1,7 @@
 // Start and Stop, validation, progress, check points and the end of a run,
 // through the real window.
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -244,10 +245,13 @@ TEST_F(WindowTest, ButtonFlashesWhileRunning) {
                               EXPECT_EQ(ui(form).Command1->text(), QStringLiteral("СТОП"));
                               EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2 - Создание файла ") +
                                                                 in_folder("Kvel_1.GIF"));
-                              form.Timer1_Timer();
-                              seen.push_back(form.command1_colour());
-                              form.Timer1_Timer();
-                              seen.push_back(form.command1_colour());
+                              for (int tick = 0; tick < 2; ++tick) {
+                                  form.Timer1_Timer();
+                                  seen.push_back(form.command1_colour());
+                                  // What the button shows, not only the value kept for it.
+                                  EXPECT_EQ(ui(form).Command1->palette().color(QPalette::Button),
+                                            colour_of(form.command1_colour()));
+                              }
                           }}};
     ui(form).Command1->click();
     EXPECT_EQ(seen, (std::vector<std::uint32_t>{kFlashColour, kInfoBackgroundColour}));
@@ -265,6 +269,40 @@ TEST_F(WindowTest, ProgressShowsDuringARunAndClearsAtTheEnd) {
     EXPECT_EQ(labels, (QStringList{QStringLiteral("Создаётся картинка  №  1"), QStringLiteral("0 %  готово"),
                                    QStringLiteral("Создаётся картинка  №  1"), QStringLiteral("20 %  готово")}));
     EXPECT_TRUE(ui(form).Label7->text().isEmpty());
+}
+
+// How many blocks a progress strip shows filled.
+int blocks_shown(const QLabel* strip) {
+    const QImage image = strip->pixmap().toImage();
+    int blocks = 0;
+    for (int x = 2; x < image.width(); x += 9) blocks += image.pixelColor(x, 6) == QColor(178, 180, 191);
+    return blocks;
+}
+
+TEST_F(WindowTest, ProgressStripsFillAsTheRunGoesAndShowNothingWhenIdle) {
+    Form1& form = open_window();
+    ui(form).Text1->setText("2");
+    EXPECT_EQ(blocks_shown(ui(form).Picture1), 0);
+    EXPECT_EQ(blocks_shown(ui(form).Picture2), 0);
+    for (bool compressed : {true, false}) {
+        ui(form).Check1->setChecked(compressed);
+        std::vector<int> frame_bar, total_bar;
+        platform_.at_turn.clear();
+        for (int turn = 1; turn <= 400; ++turn)
+            platform_.at_turn[platform_.turns + turn] = [&] {
+                frame_bar.push_back(blocks_shown(ui(form).Picture1));
+                total_bar.push_back(blocks_shown(ui(form).Picture2));
+            };
+        ui(form).Command1->click();
+        ASSERT_FALSE(total_bar.empty());
+        // Uncompressed, the background pass fills the total bar once before painting starts.
+        if (compressed) EXPECT_TRUE(std::is_sorted(total_bar.begin(), total_bar.end()));
+        EXPECT_GE(total_bar.back(), 16) << compressed;  // the first of two frames is done
+        EXPECT_GE(*std::max_element(frame_bar.begin(), frame_bar.end()), 31) << compressed;
+        EXPECT_EQ(blocks_shown(ui(form).Picture1), 0);
+        EXPECT_EQ(blocks_shown(ui(form).Picture2), 0);
+    }
+    platform_.at_turn.clear();
 }
 
 TEST_F(WindowTest, ClosingDuringARunSavesSettingsFirstThenExitsWithoutAFile) {
