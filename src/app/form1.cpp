@@ -208,7 +208,11 @@ void Form1::Form_Unload() {
                                                              Check2->isChecked(), Check3->isChecked(),
                                                              Check5->isChecked()});
     about_->stop();
-    if (problem && !quiet_) platform_.message_box(QStringLiteral("Ошибка"), *problem, Platform::Icon::Warning);
+    if (!problem) return;
+    if (quiet_)  // nobody is there to read a box; the session's log may be
+        qWarning("%s", qUtf8Printable(QString(*problem).replace(kCrLf, QStringLiteral(" "))));
+    else
+        platform_.message_box(QStringLiteral("Ошибка"), *problem, Platform::Icon::Warning);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
