@@ -18,7 +18,7 @@ PACKAGES=(
   libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 PACKAGING=(
