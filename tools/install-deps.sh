@@ -12,7 +12,7 @@ PACKAGES=(
   libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
-  xvfb xauth
+  xvfb xauth xdotool x11-utils python3 python3-gi gir1.2-atspi-2.0 at-spi2-core dbus
 )
 
 missing=()
