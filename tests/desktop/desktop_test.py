@@ -13,6 +13,7 @@ usage: desktop_test.py --program PATH --gif-summary PATH CASE
 """
 
 import argparse
+import contextlib
 import os
 import shutil
 import signal
@@ -29,6 +30,7 @@ TITLE = "Vuzuduzi-2"
 DONE_TITLE = "Vuzuduzi-2 - Ура!"
 CREATING_CAPTION = "Vuzuduzi-2 - Создание файла "
 ABOUT_CAPTION = "Vuzuduzi-2 - О программе"
+IDLE_CAPTION = "                 СТАРТ                 (Создаём анимированный GIF) "
 
 # Control rectangles in twips (left, top, width, height) on the window's
 # client area; 15 twips make one pixel at 96 dots per inch.
@@ -36,7 +38,7 @@ TWIPS_PER_PIXEL = 15
 CLIENT_TWIPS = (8055, 4305)
 TEXT1 = (2640, 240, 615, 375)
 COMMAND1 = (360, 3240, 2775, 615)
-FILE1 = (5760, 840, 2175, 1845)
+TEXT3 = (3480, 2940, 3615, 315)
 COMMAND3 = (6720, 240, 1215, 375)
 COMMAND4_WORKING = (7200, 2880, 735, 375)
 COMMAND4_ABOUT = (4560, 3360, 735, 375)
@@ -148,8 +150,14 @@ class Desktop:
             values[key] = int(value) if value.lstrip("-").isdigit() else value
         return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
+    def pointer(self):
+        values = dict(item.split(":") for item in self.run("xdotool", "getmouselocation").split())
+        return int(values["x"]), int(values["y"])
+
     def click(self, x, y, repeat=1):
-        self.run("xdotool", "mousemove", "--sync", x, y)
+        # xdotool's own --sync waits forever when the pointer is already there.
+        self.run("xdotool", "mousemove", x, y)
+        wait_for(f"the pointer at {x}, {y}", lambda: self.pointer() == (x, y))
         self.run("xdotool", "click", "--repeat", repeat, "--delay", 60, 1)
 
     def focus(self, window):
@@ -310,6 +318,17 @@ class Program:
     def click(self, rect, dx=None, dy=None, repeat=1):
         self.desktop.click(*self.point(rect, dx, dy), repeat=repeat)
 
+    @contextlib.contextmanager
+    def held(self):
+        """Holds the program still (SIGSTOP) and lets it go on afterwards.
+        A full-size run takes only a few seconds; what is done while the program
+        is held reaches it during its run, however fast or busy the machine."""
+        self.process.send_signal(signal.SIGSTOP)
+        try:
+            yield
+        finally:
+            self.process.send_signal(signal.SIGCONT)
+
     def main_title(self):
         return self.desktop.title(self.main)
 
@@ -328,6 +347,16 @@ class Program:
                     return self.a11y.message_text(window)
             return None
         return wait_for(f"a message box titled {title!r} on the accessibility bus", text)
+
+    def list_item(self, name):
+        """The screen position of the middle of a showing list line."""
+        for role, title, window in self.a11y.windows(self.process.pid):
+            for control in self.a11y.children(window):
+                for item in self.a11y.children(control):
+                    if item.get_role_name() == "list item" and item.get_name() == name and self.a11y.showing(item):
+                        box = item.get_extents(self.a11y.atspi.CoordType.SCREEN)
+                        return box.x + box.width // 2, box.y + box.height // 2
+        raise Failure(f"no list line {name!r} is showing")
 
     def main_controls(self):
         """(role, name) of the main window's showing controls."""
@@ -439,13 +468,13 @@ def case_double_click(program, checks, args):
     path = os.path.join(program.folder, "Kvel_1.GIF")
     if not os.path.exists(path):
         raise Failure(f"no file was written: {program.files()}")
-    # The first line of the list, a little in from its left edge.
-    program.click(FILE1, dx=20, dy=8, repeat=2)
+    program.desktop.click(*program.list_item("Kvel_1.GIF"), repeat=2)
     try:
         opened = wait_for("the opener to be started", program.opened)
     except Failure as failure:
         checks.true("the opener was started", False, str(failure))
         return
+    print(f"     the opener was given {opened!r}")
     checks.equal("paths given to the opener", [as_path(o) for o in opened], [path])
 
 
@@ -454,7 +483,7 @@ WORKING_FACE = [
     ("label", "(ширина и высота в пикселях)"), ("check box", "Мобильный размер 128 x 128"),
     ("check box", "Фон должен быть прозрачным"), ("check box", "Сжимать данные изображений"),
     ("check box", "Повторить предыдущий рисунок"),
-    ("push button", "                 СТАРТ                 (Создаём анимированный GIF) "),
+    ("push button", IDLE_CAPTION),
     ("label", "Место сохранения :"), ("push button", "Помощь"), ("push button", "О программе"),
     ("label", "Путь и имя будущего файла :"), ("push button", "Выход"),
     ("check box", "В конце открыть для просмотра"),
@@ -516,12 +545,12 @@ def case_about_face(program, checks, args):
 
 
 def case_sigterm_during_run(program, checks, args):
-    """SIGTERM during a long run: the program ends at once, leaves no file, keeps the settings."""
+    """SIGTERM during a run: the program ends at once, leaves no file, keeps the settings."""
     program.click(COMMAND1)
-    wait_for("the running caption", lambda: program.main_title().startswith(CREATING_CAPTION))
     # Writing has begun once the program holds a file open in the save folder.
     wait_for("the output file to be open", lambda: open_in(program.process.pid, program.folder))
-    program.process.send_signal(signal.SIGTERM)
+    with program.held():
+        program.process.send_signal(signal.SIGTERM)
     boxes, took = wait_for_end(program, WAIT_SECONDS)
     ended = program.process.poll() is not None
     checks.true("the program ended after SIGTERM", ended, f"still running after {took:.1f} s")
@@ -542,6 +571,77 @@ def case_sigterm_idle(program, checks, args):
                 f"still running after {took:.1f} s")
     checks.equal("message boxes shown after the signal", boxes, [])
     check_stored_by_close(program, checks, 1)
+
+
+def case_stop_during_run(program, checks, args):
+    """The caption while a file is written; Stop: its message, no file, back to idle."""
+    program.click(COMMAND1)
+    wait_for("the running caption", lambda: program.main_title().startswith(CREATING_CAPTION))
+    with program.held():
+        running = CREATING_CAPTION + os.path.join(program.folder, "Kvel_1.GIF")
+        checks.equal("running caption (WM_NAME)", program.main_title(), running)
+        checks.equal("running caption (_NET_WM_NAME)", program.desktop.net_title(program.main), running)
+        program.click(COMMAND1)
+    box = program.wait_for_box("the stop message")
+    check_box_title(program, checks, box, "stop message", "Операция прервана")
+    checks.equal("stop message text", program.box_text("Операция прервана"),
+                 "Процесс был прерван.\nСохранение не произошло.")
+    program.close_box(box)
+    checks.equal("main window title after the stop", program.main_title(), TITLE)
+    checks.true("Start has its idle caption again", ("push button", IDLE_CAPTION) in program.main_controls(),
+                repr(program.main_controls()))
+    checks.equal("files left in the save folder (hidden ones included)", program.files(), [])
+
+
+def case_exit_during_run(program, checks, args):
+    """Выход during a run: settings stored first, the exit message, no file, the program ends."""
+    program.click(COMMAND1)
+    wait_for("the output file to be open", lambda: open_in(program.process.pid, program.folder))
+    with program.held():
+        program.click(COMMAND4_WORKING)
+    box = program.wait_for_box("the exit message")
+    check_box_title(program, checks, box, "exit message", "Выход из программы")
+    checks.equal("exit message text", program.box_text("Выход из программы"),
+                 "Процесс не был завершён.\nСохранение не произошло.")
+    check_stored_by_close(program, checks, 100)
+    program.desktop.focus(box)
+    program.desktop.key("Return")
+    wait_for_end(program, WAIT_SECONDS)
+    checks.equal("exit status", program.process.poll(), 0)
+    checks.equal("files left in the save folder (hidden ones included)", program.files(), [])
+
+
+def case_typed_path(program, checks, args):
+    """Paths typed into the path box: an existing file is refused, a new one is named exactly."""
+    taken = os.path.join(program.folder, "taken.GIF")
+    with open(taken, "wb") as existing:
+        existing.write(b"mine")
+    program.desktop.focus(program.main)
+    program.click(TEXT3)
+    program.desktop.key("ctrl+a")
+    program.desktop.type(taken)
+    program.click(COMMAND1)
+    box = program.wait_for_box("the existing-file message")
+    checks.equal("existing-file message text", program.box_text("Ошибка"),
+                 f"В этой папке уже есть такой файл :\n{taken}.")
+    program.close_box(box)
+    with open(taken, "rb") as existing:
+        checks.equal("the existing file", existing.read(), b"mine")
+    checks.equal("files opened", program.opened(), [])
+
+    # A name that looks like markup is still just a name.
+    other = os.path.join(program.folder, "sub")
+    os.mkdir(other)
+    typed = os.path.join(other, "<i>y.GIF")
+    program.click(TEXT3)
+    program.desktop.key("ctrl+a")
+    program.desktop.type(typed)
+    program.click(COMMAND1)
+    box = program.wait_for_box("the completion message")
+    checks.equal("completion message text", program.box_text(DONE_TITLE),
+                 f'Файл  готов!  Его  имя:   "<i>y.GIF"\nМестонахождение:   {other}')
+    program.close_box(box)
+    checks.equal("files in the typed folder", sorted(os.listdir(other)), ["<i>y.GIF"])
 
 
 def open_in(pid, folder):
@@ -566,6 +666,9 @@ CASES = {
     "about_face": (case_about_face, {"stored_by_close": False}),
     "sigterm_during_run": (case_sigterm_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "sigterm_idle": (case_sigterm_idle, {"stored_by_close": False}),
+    "stop_during_run": (case_stop_during_run, {"frames": 100, "size": 1000}),
+    "exit_during_run": (case_exit_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
+    "typed_path": (case_typed_path, {}),
 }
 
 
