@@ -404,9 +404,15 @@ def as_path(opened):
     return opened
 
 
-def check_box_title(program, checks, box, what, expected):
-    checks.equal(f"{what} title (WM_NAME)", program.desktop.title(box), expected)
-    checks.equal(f"{what} title (_NET_WM_NAME)", program.desktop.net_title(box), expected)
+def check_message(program, checks, what, title, text, close=True):
+    """Waits for a message box; checks its title as the X server shows it and its text."""
+    box = program.wait_for_box(f"the {what}")
+    checks.equal(f"{what} title (WM_NAME)", program.desktop.title(box), title)
+    checks.equal(f"{what} title (_NET_WM_NAME)", program.desktop.net_title(box), title)
+    checks.equal(f"{what} text", program.box_text(title), text)
+    if close:
+        program.close_box(box)
+    return box
 
 
 def check_stored_by_close(program, checks, frames):
@@ -432,11 +438,8 @@ def wait_for_end(program, seconds):
 def case_completed_run(program, checks, args):
     """Start, the completion message, and a file a viewer can decode."""
     program.click(COMMAND1)
-    box = program.wait_for_box("the completion message")
-    check_box_title(program, checks, box, "completion message", DONE_TITLE)
-    checks.equal("completion message text", program.box_text(DONE_TITLE),
-                 f'Файл  готов!  Его  имя:   "Kvel_1.GIF"\nМестонахождение:   {program.folder}')
-    program.close_box(box)
+    check_message(program, checks, "completion message", DONE_TITLE,
+                  f'Файл  готов!  Его  имя:   "Kvel_1.GIF"\nМестонахождение:   {program.folder}')
     checks.equal("main window title after the run", program.main_title(), TITLE)
     checks.equal("files in the save folder", program.files(), ["Kvel_1.GIF"])
     summary = subprocess.run([args.gif_summary, os.path.join(program.folder, "Kvel_1.GIF")],
@@ -452,11 +455,8 @@ def case_count_zero(program, checks, args):
     program.desktop.key("ctrl+a")
     program.desktop.type("0")
     program.click(COMMAND1)
-    box = program.wait_for_box("the count message")
-    check_box_title(program, checks, box, "count message", "Ошибочка")
-    checks.equal("count message text", program.box_text("Ошибочка"),
-                 "Количество картинок должно быть не меньше, чем одна.")
-    program.close_box(box)
+    check_message(program, checks, "count message", "Ошибочка",
+                  "Количество картинок должно быть не меньше, чем одна.")
     checks.equal("main window title after the message", program.main_title(), TITLE)
     checks.equal("files in the save folder", program.files(), [])
 
@@ -582,11 +582,8 @@ def case_stop_during_run(program, checks, args):
         checks.equal("running caption (WM_NAME)", program.main_title(), running)
         checks.equal("running caption (_NET_WM_NAME)", program.desktop.net_title(program.main), running)
         program.click(COMMAND1)
-    box = program.wait_for_box("the stop message")
-    check_box_title(program, checks, box, "stop message", "Операция прервана")
-    checks.equal("stop message text", program.box_text("Операция прервана"),
-                 "Процесс был прерван.\nСохранение не произошло.")
-    program.close_box(box)
+    check_message(program, checks, "stop message", "Операция прервана",
+                  "Процесс был прерван.\nСохранение не произошло.")
     checks.equal("main window title after the stop", program.main_title(), TITLE)
     checks.true("Start has its idle caption again", ("push button", IDLE_CAPTION) in program.main_controls(),
                 repr(program.main_controls()))
@@ -599,10 +596,8 @@ def case_exit_during_run(program, checks, args):
     wait_for("the output file to be open", lambda: open_in(program.process.pid, program.folder))
     with program.held():
         program.click(COMMAND4_WORKING)
-    box = program.wait_for_box("the exit message")
-    check_box_title(program, checks, box, "exit message", "Выход из программы")
-    checks.equal("exit message text", program.box_text("Выход из программы"),
-                 "Процесс не был завершён.\nСохранение не произошло.")
+    box = check_message(program, checks, "exit message", "Выход из программы",
+                        "Процесс не был завершён.\nСохранение не произошло.", close=False)
     check_stored_by_close(program, checks, 100)
     program.desktop.focus(box)
     program.desktop.key("Return")
