@@ -309,15 +309,11 @@ class Program:
         self.log.seek(0)
         return self.log.read()
 
-    def point(self, rect, dx=None, dy=None):
-        """Screen position inside a control: its centre, or dx, dy pixels from its top-left corner."""
+    def click(self, rect):
+        """A click in the middle of a control given by its twip rectangle."""
         left, top, width, height = (v / TWIPS_PER_PIXEL for v in rect)
-        x = left + (width / 2 if dx is None else dx)
-        y = top + (height / 2 if dy is None else dy)
-        return round(self.left + x * self.scale), round(self.top + y * self.scale)
-
-    def click(self, rect, dx=None, dy=None, repeat=1):
-        self.desktop.click(*self.point(rect, dx, dy), repeat=repeat)
+        self.desktop.click(round(self.left + (left + width / 2) * self.scale),
+                           round(self.top + (top + height / 2) * self.scale))
 
     @contextlib.contextmanager
     def held(self):
@@ -388,11 +384,11 @@ class Program:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-def run_settings(folder, frames=1, size=10, stored_by_close=True):
+def run_settings(folder, frames=1, size=10, open_at_end=0, stored_by_close=True):
     """A settings file for a small run into folder, the window at 100, 100 pixels.
     Without stored_by_close the keys that only closing the window writes are left out."""
     tem = {"put": folder, "col": frames, "px": size, "lef": 1500, "top": 1500}
-    met = {"ope": 0}
+    met = {"ope": open_at_end}
     if stored_by_close:
         tem.update(mob=0, fon=0)
     return {"tem": tem, "met": met}
@@ -483,6 +479,18 @@ def case_double_click(program, checks, args):
 # Edit boxes, lists and pictures have no name; the drive list is named after
 # its drive, and the author's addresses are cut off after their captions.
 FACE_ROLES = ("label", "text", "check box", "push button", "list", "combo box", "image")
+def case_open_at_end(program, checks, args):
+    """With В конце открыть для просмотра ticked the new file goes to the opener, and no message shows."""
+    program.click(COMMAND1)
+    path = os.path.join(program.folder, "Kvel_1.GIF")
+    opened = wait_for("the opener to be started", program.opened)
+    print(f"     the opener was given {opened!r}")
+    checks.equal("paths given to the opener", [as_path(o) for o in opened], [path])
+    wait_for("the idle caption", lambda: program.main_title() == TITLE)
+    checks.equal("message boxes", [program.desktop.title(box) for box in program.boxes()], [])
+    checks.equal("files in the save folder", program.files(), ["Kvel_1.GIF"])
+
+
 WORKING_FACE = [
     ("label", "Количество картинок"), ("text", ""), ("label", "Размер"), ("text", ""),
     ("label", "(ширина и высота в пикселях)"), ("check box", "Мобильный размер 128 x 128"),
@@ -695,6 +703,7 @@ CASES = {
     "exit_during_run": (case_exit_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "typed_path": (case_typed_path, {}),
     "about_during_run": (case_about_during_run, {"frames": 100, "size": 1000}),
+    "open_at_end": (case_open_at_end, {"open_at_end": 1}),
 }
 
 
