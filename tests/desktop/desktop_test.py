@@ -433,7 +433,10 @@ def wait_for_end(program, seconds):
 
 
 def case_completed_run(program, checks, args):
-    """Start, the completion message, and a file a viewer can decode."""
+    """The window where the settings put it; Start, the completion message, and a file a viewer can decode."""
+    checks.equal("window position and size in pixels (stored at 1500, 1500 twips)",
+                 (program.left, program.top, program.width, program.height),
+                 (100, 100) + tuple(v // TWIPS_PER_PIXEL for v in CLIENT_TWIPS))
     program.click(COMMAND1)
     check_message(program, checks, "completion message", DONE_TITLE,
                   f'Файл  готов!  Его  имя:   "Kvel_1.GIF"\nМестонахождение:   {program.folder}')
