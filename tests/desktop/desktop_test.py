@@ -14,6 +14,7 @@ usage: desktop_test.py --program PATH --gif-summary PATH CASE
 
 import argparse
 import contextlib
+import ctypes
 import os
 import re
 import shutil
@@ -44,6 +45,13 @@ COMMAND3 = (6720, 240, 1215, 375)
 COMMAND4_WORKING = (7200, 2880, 735, 375)
 COMMAND4_ABOUT = (4560, 3360, 735, 375)
 COMMAND7 = (2520, 3360, 1815, 375)
+
+
+def dies_with_parent():
+    """For a child process: SIGKILL when this script ends, however it ends
+    (a timeout's kill, or an abort inside the accessibility library)."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
 class Failure(Exception):
@@ -91,7 +99,8 @@ class XServer:
         self.process = subprocess.Popen(
             [tools["Xvfb"], "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
              "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=dies_with_parent)
         os.close(write_end)
         number = b""
         with os.fdopen(read_end, "rb") as pipe:
@@ -267,7 +276,7 @@ class Program:
         }
         self.log = open(os.path.join(self.root, "program.log"), "w+")
         self.process = subprocess.Popen([args.program], env=env, cwd=self.home,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
+                                        stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=dies_with_parent)
         self.main = None
         self.a11y = Accessibility()
 
