@@ -16,9 +16,11 @@ PACKAGES=(
   qt6-base-dev libgl-dev fonts-liberation2
   # sound: synthesizer and General MIDI sound fonts
   libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
+  # desktop tests: pointer and keys, window titles, a screen reader's view on a bus of their own
+  xdotool x11-utils python3 python3-gi gir1.2-atspi-2.0 at-spi2-core dbus
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
-  xvfb xauth xdotool
+  xvfb xauth
 )
 
 PACKAGING=(
