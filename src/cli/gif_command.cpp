@@ -10,6 +10,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/render_tool.h"
 #include "cli/termination_signals.h"
 #include "pattern/pattern_parameters.h"
 #include "run/generation_run.h"
@@ -119,7 +120,7 @@ CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
     return gif;
 }
 
-int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err) {
+int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err, bool check_only) {
     Options options;
     if (const auto problem = check(arguments, options)) {
         err << "vuzuduzi-render gif: " << *problem << '\n';
@@ -139,6 +140,13 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     request.transparent = options.transparent;
     request.output_path = options.output;
     out << "pattern " << format_pattern(request.pattern) << std::endl;
+    if (check_only) {
+        // What the options accept, the run must accept too.
+        const std::string problem = run_request_problem(request);
+        if (problem.empty()) return kExitDone;
+        err << "vuzuduzi-render gif: " << problem << '\n';
+        return kExitFailed;
+    }
 
     TerminationSignals signals;
     RunResult result;

@@ -62,7 +62,7 @@ CLI::App* add_tune_command(CLI::App& tool, TuneArguments& arguments) {
 }
 
 int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream& err,
-                 const std::vector<std::string>& sound_fonts) {
+                 const std::vector<std::string>& sound_fonts, bool check_only) {
     const std::optional<InstrumentCounters> counters = parse_counters(arguments.counters);
     if (!counters) {
         err << kPrefix << "--counters '" << arguments.counters
@@ -76,7 +76,7 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
     }
 
     const ComposedTune tune = compose_tune(*counters);
-    if (wav) {
+    if (wav && !check_only) {
         TerminationSignals signals;
         const WavRenderResult rendered =
             render_tune_to_wav(tune.table, *wav, sound_fonts, [] { return TerminationSignals::received() != 0; });
