@@ -7,11 +7,12 @@
 #   install-deps.sh              build, run and test
 #   install-deps.sh --packaging  the same, plus what tools/package.sh and
 #                                tools/check-package.sh need
+#   install-deps.sh --fuzz       the same, plus clang with libFuzzer
 set -euo pipefail
 
 PACKAGES=(
   # build
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config libcli11-dev
   # window
   qt6-base-dev libgl-dev fonts-liberation2
   # sound: synthesizer and General MIDI sound fonts
@@ -22,6 +23,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
   xvfb xauth
 )
+# fuzz targets: clang with libFuzzer; -fsanitize=fuzzer links the runtime
+# from libclang-rt-14-dev
+FUZZING=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
 
 PACKAGING=(
   # the .deb: dpkg-shlibdeps and dpkg-buildflags, file for CPack's stripping
@@ -33,7 +37,8 @@ PACKAGING=(
 for arg in "$@"; do
   case "$arg" in
     --packaging) PACKAGES+=("${PACKAGING[@]}") ;;
-    *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging)" >&2; exit 2 ;;
+    --fuzz) PACKAGES+=("${FUZZING[@]}") ;;
+    *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging, --fuzz)" >&2; exit 2 ;;
   esac
 done
 

@@ -10,6 +10,8 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/render_tool.h"
+#include "cli/termination_signals.h"
 #include "pattern/pattern_parameters.h"
 #include "run/generation_run.h"
 #include "run/run_values.h"
@@ -17,29 +19,6 @@
 namespace vz {
 
 namespace {
-
-volatile sig_atomic_t g_signal = 0;
-
-void on_signal(int signal_number) { g_signal = signal_number; }
-
-class SignalGuard {
-public:
-    SignalGuard() {
-        struct sigaction action {};
-        action.sa_handler = on_signal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &action, &saved_[index(s)]);
-        g_signal = 0;
-    }
-    ~SignalGuard() {
-        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &saved_[index(s)], nullptr);
-    }
-
-private:
-    static int index(int s) { return s == SIGINT ? 0 : s == SIGTERM ? 1 : 2; }
-    struct sigaction saved_[3] {};
-};
 
 // Reports progress on a terminal and turns a signal into a stop.
 class TerminalObserver final : public RunObserver {
@@ -68,7 +47,9 @@ public:
             std::fputs("\r\033[Kbackground", stderr);
         shown_ = true;
     }
-    CheckPoint check_point() override { return g_signal ? CheckPoint::Stop : CheckPoint::Continue; }
+    CheckPoint check_point() override {
+        return TerminationSignals::received() ? CheckPoint::Stop : CheckPoint::Continue;
+    }
 
 private:
     int frames_;
@@ -139,7 +120,7 @@ CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
     return gif;
 }
 
-int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err) {
+int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err, bool check_only) {
     Options options;
     if (const auto problem = check(arguments, options)) {
         err << "vuzuduzi-render gif: " << *problem << '\n';
@@ -159,8 +140,15 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     request.transparent = options.transparent;
     request.output_path = options.output;
     out << "pattern " << format_pattern(request.pattern) << std::endl;
+    if (check_only) {
+        // What the options accept, the run must accept too.
+        const std::string problem = run_request_problem(request);
+        if (problem.empty()) return kExitDone;
+        err << "vuzuduzi-render gif: " << problem << '\n';
+        return kExitFailed;
+    }
 
-    SignalGuard signals;
+    TerminationSignals signals;
     RunResult result;
     {
         TerminalObserver observer(options.frames, ::isatty(STDERR_FILENO) == 1);
@@ -178,7 +166,7 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
         case RunOutcome::Exited: break;
     }
     err << "vuzuduzi-render gif: interrupted; nothing written\n";
-    return 128 + (g_signal ? static_cast<int>(g_signal) : SIGINT);
+    return 128 + (TerminationSignals::received() ? TerminationSignals::received() : SIGINT);
 }
 
 }  // namespace vz

@@ -27,7 +27,8 @@ struct GifArguments {
 CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments);
 
 // Runs it. Returns 0 done, 1 write failure, 2 bad input or existing file,
-// 128 + signal when stopped by a signal.
-int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err);
+// 128 + signal when stopped by a signal. With `check_only` it stops before
+// the run, once the request is made and checked.
+int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err, bool check_only = false);
 
 }  // namespace vz

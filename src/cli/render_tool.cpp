@@ -9,7 +9,7 @@
 namespace vz {
 
 int render_tool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                const std::vector<std::string>& sound_fonts) {
+                const std::vector<std::string>& sound_fonts, bool check_only) {
     CLI::App tool("Makes the pictures and the tune of Vuzuduzi-2 without its window.", "vuzuduzi-render");
     bool show_version = false;
     tool.add_flag("--version", show_version, "Print the program's version and exit");
@@ -34,8 +34,8 @@ int render_tool(const std::vector<std::string>& args, std::ostream& out, std::os
         out << "vuzuduzi-render " << VZ_VERSION << '\n';
         return kExitDone;
     }
-    if (gif_app->parsed()) return gif_command(gif, out, err);
-    if (tune_app->parsed()) return tune_command(tune, out, err, sound_fonts);
+    if (gif_app->parsed()) return gif_command(gif, out, err, check_only);
+    if (tune_app->parsed()) return tune_command(tune, out, err, sound_fonts, check_only);
     err << "vuzuduzi-render: a command is required: gif or tune (see --help)\n";
     return kExitBadInput;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/termination_signals.h"
 #include "music/tune_composer.h"
 #include "music/wav_renderer.h"
 
@@ -61,7 +62,7 @@ CLI::App* add_tune_command(CLI::App& tool, TuneArguments& arguments) {
 }
 
 int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream& err,
-                 const std::vector<std::string>& sound_fonts) {
+                 const std::vector<std::string>& sound_fonts, bool check_only) {
     const std::optional<InstrumentCounters> counters = parse_counters(arguments.counters);
     if (!counters) {
         err << kPrefix << "--counters '" << arguments.counters
@@ -75,8 +76,10 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
     }
 
     const ComposedTune tune = compose_tune(*counters);
-    if (wav) {
-        const WavRenderResult rendered = render_tune_to_wav(tune.table, *wav, sound_fonts);
+    if (wav && !check_only) {
+        TerminationSignals signals;
+        const WavRenderResult rendered =
+            render_tune_to_wav(tune.table, *wav, sound_fonts, [] { return TerminationSignals::received() != 0; });
         using Status = WavRenderResult::Status;
         switch (rendered.status) {
             case Status::written:
@@ -95,6 +98,9 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
             case Status::write_failed:
                 err << kPrefix << "cannot write " << *wav << ": " << rendered.reason << '\n';
                 return kFailed;
+            case Status::interrupted:
+                err << kPrefix << "interrupted; nothing written\n";
+                return 128 + TerminationSignals::received();
         }
     }
     print_table(tune.table, out);

@@ -27,7 +27,8 @@ CLI::App* add_tune_command(CLI::App& tool, TuneArguments& arguments);
 // counters or an existing --wav file: one line on `err`, 2. Rendering or
 // writing failed: one line on `err`, 1. Nothing goes to `out` unless the
 // command succeeds.
+// With `check_only` no WAV file is rendered.
 int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream& err,
-                 const std::vector<std::string>& sound_fonts);
+                 const std::vector<std::string>& sound_fonts, bool check_only = false);
 
 }  // namespace vz

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 
 #include "gif/gif_blocks.h"
 
@@ -59,8 +60,11 @@ struct LzwEncoder::Codes {
     void put(std::uint32_t code, std::uint32_t width, std::uint32_t mask) {
         bits |= static_cast<std::uint64_t>(code & mask) << count;
         count += width & mask;
-        const auto word = static_cast<std::uint32_t>(bits);
-        std::memcpy(data + size, &word, 4);  // kept only once 32 bits are complete
+        // Little-endian whatever the machine; kept only once 32 bits are complete.
+        data[size] = static_cast<std::uint8_t>(bits);
+        data[size + 1] = static_cast<std::uint8_t>(bits >> 8);
+        data[size + 2] = static_cast<std::uint8_t>(bits >> 16);
+        data[size + 3] = static_cast<std::uint8_t>(bits >> 24);
         const std::uint32_t whole = count >= 32;
         size += 4 * whole;
         bits >>= 32 * whole;
@@ -69,11 +73,17 @@ struct LzwEncoder::Codes {
 };
 
 void LzwEncoder::encode(const std::uint8_t* pixels, std::size_t count) {
+    // Nothing to add: the current string stays as it is.
+    if (count == 0) return;
+    // Only the 128 palette entries have codes; one pass over the row finds any other.
+    std::uint8_t any_high = 0;
+    for (std::size_t i = 0; i < count; ++i) any_high |= pixels[i];
+    if (any_high >= kLiterals) throw std::invalid_argument("LZW pixel outside the 128-entry palette");
     // Room for every code these pixels can send, 12 bits each at most, and
     // for the 4 bytes that every step stores.
     data_.resize(data_size_ + 2 * count + 16);
     std::size_t i = 0;
-    if (prefix_ < 0 && count > 0) prefix_ = pixels[i++];
+    if (prefix_ < 0) prefix_ = pixels[i++];
     Codes codes{data_.data(), data_size_, bits_, static_cast<std::uint32_t>(bit_count_)};
     auto prefix = static_cast<std::uint32_t>(prefix_);
     if (next_code_ < kTableSize) i = encode_growing(pixels, i, count, prefix, codes);

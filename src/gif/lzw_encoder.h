@@ -24,6 +24,8 @@ public:
     void begin_frame(ByteSink& out);
     // Encodes pixels in raster order; strings run on across calls (rows).
     // Every complete sub-block goes to the sink before the call returns.
+    // An empty span changes nothing; a pixel of 128 or more throws
+    // std::invalid_argument before anything is encoded.
     void encode(const std::uint8_t* pixels, std::size_t count);
     // Sends the last match and the end code, pads the sub-block, terminates.
     void end_frame();

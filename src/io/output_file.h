@@ -1,20 +1,47 @@
-// The run's output file, written under a hidden temporary name beside the
-// final one and moved into place at the end without ever replacing a file,
-// so the final name shows either nothing or the complete file.
+// The run's output file. It is written as an unnamed file in the target
+// folder and gets its name only once it is complete and on disk, so the name
+// shows either nothing or the complete file, and a killed process leaves
+// nothing at all. Where the file system has no unnamed files, a hidden
+// `.NAME.part` beside the target is used instead, locked while it is
+// written so that later runs can tell a stale one and remove it. The final
+// name is never given by replacing a file.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace vz {
 
+// The system calls OutputFile makes on its files and folder, as a seam for
+// tests that make them fail. Each returns what the system call returns and
+// leaves its reason in errno.
+class FileSystemCalls {
+public:
+    virtual ~FileSystemCalls() = default;
+    virtual int openat(int folder, const char* name, int flags, mode_t mode);
+    virtual ssize_t write(int fd, const void* data, std::size_t size);
+    virtual ssize_t pread(int fd, void* data, std::size_t size, off_t offset);
+    virtual ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset);
+    virtual int fsync(int fd);
+    virtual int linkat(int from_folder, const char* from, int to_folder, const char* to, int flags);
+    virtual int renameat2(int from_folder, const char* from, int to_folder, const char* to, unsigned flags);
+    virtual int renameat(int from_folder, const char* from, int to_folder, const char* to);
+
+    // The calls the program normally makes.
+    static FileSystemCalls& system();
+};
+
 class OutputFile {
 public:
-    // Creates the temporary file beside `final_path`, exclusively.
+    // Opens the file that will be named `final_path` when committed; sweeps
+    // stale temporaries of earlier killed runs from that folder first.
     // Throws std::system_error with the system's reason.
-    explicit OutputFile(std::filesystem::path final_path);
-    ~OutputFile();  // discards the temporary file unless committed
+    explicit OutputFile(std::filesystem::path final_path, FileSystemCalls& calls = FileSystemCalls::system());
+    ~OutputFile();  // discards the file unless committed
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
@@ -26,22 +53,36 @@ public:
 
     enum class Commit { Done, NameTaken };
     // Flushes to disk and gives the file its final name unless something
-    // already has that name (then the temporary file is deleted).
+    // already has that name (then the file is dropped).
     // Throws std::system_error on other failures, leaving nothing behind.
     Commit commit();
-    // Closes and deletes the temporary file. Safe to call more than once.
+    // Closes and drops the file. Safe to call more than once.
     void discard() noexcept;
 
     const std::filesystem::path& final_path() const { return final_path_; }
+    // The hidden name being written, or empty while the file is unnamed.
     const std::filesystem::path& temporary_path() const { return temporary_path_; }
 
 private:
+    void create_named_temporary();
+    void copy_into_named_temporary();
+    Commit move_into_place();
+    [[noreturn]] void fail(int error);
+
+    FileSystemCalls& calls_;
     std::filesystem::path final_path_;
     std::filesystem::path temporary_path_;
+    std::string name_;
+    int folder_fd_ = -1;
     int fd_ = -1;
 };
 
 // True when anything (file, folder, even a dangling link) has this name.
 bool path_exists(const std::filesystem::path& path);
+
+// Removes the hidden temporaries of killed runs from `folder`: files named
+// `.NAME.part` or `.NAME.N.part` that hold the start of a GIF or WAV file (or
+// nothing) and that no process holds locked. Everything else is left alone.
+void sweep_stale_temporaries(int folder_fd);
 
 }  // namespace vz

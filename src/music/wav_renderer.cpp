@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -66,17 +67,22 @@ private:
     std::vector<std::int16_t> samples_;
 };
 
-std::vector<std::int16_t> render_samples(const TuneTable& table, SoundFontSynth& synth) {
+// The whole tune's samples, or nothing once `interrupted` says so.
+std::optional<std::vector<std::int16_t>> render_samples(const TuneTable& table, SoundFontSynth& synth,
+                                                        const std::function<bool()>& interrupted) {
+    auto stop = [&] { return interrupted && interrupted(); };
     SynthInput input(synth);
     TunePlayer player(input, table);
     SampleRecorder recorder(synth);
     player.open_midi_output();
     for (long long tick = 1;; ++tick) {
+        if (stop()) return std::nullopt;
         recorder.render(tick_frame(tick) - recorder.frames());
         if (!player.tick()) break;
     }
     const long long release_end = recorder.frames() + kMaxReleaseMilliseconds * kSynthSampleRate / 1000;
     while (recorder.frames() < release_end) {
+        if (stop()) return std::nullopt;
         if (recorder.render(std::min(kReleaseBlockFrames, release_end - recorder.frames())) <= kSilenceLevel) break;
     }
     return recorder.samples();
@@ -122,7 +128,8 @@ WavRenderResult result(WavRenderResult::Status status, std::string reason = {}) 
 }  // namespace
 
 WavRenderResult render_tune_to_wav(const TuneTable& table, const std::filesystem::path& path,
-                                   const std::vector<std::string>& sound_fonts) {
+                                   const std::vector<std::string>& sound_fonts,
+                                   const std::function<bool()>& interrupted) {
     using Status = WavRenderResult::Status;
     // Refuse before rendering; the final move checks again.
     if (path_exists(path)) return result(Status::file_exists, std::strerror(EEXIST));
@@ -135,10 +142,13 @@ WavRenderResult render_tune_to_wav(const TuneTable& table, const std::filesystem
                    : result(Status::synth_failed, "the sound font could not be loaded");
     }
 
-    const std::vector<std::byte> bytes = wav_bytes(render_samples(table, *synth));
+    const std::optional<std::vector<std::int16_t>> samples = render_samples(table, *synth, interrupted);
+    if (!samples) return result(Status::interrupted);
+    const std::vector<std::byte> bytes = wav_bytes(*samples);
     try {
         OutputFile file(path);
         file.append(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        if (interrupted && interrupted()) return result(Status::interrupted);  // the file goes with `file`
         if (file.commit() == OutputFile::Commit::NameTaken) return result(Status::file_exists, std::strerror(EEXIST));
         return result(Status::written);
     } catch (const std::system_error& error) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace vz {
 inline constexpr int kMaxReleaseMilliseconds = 3000;
 
 struct WavRenderResult {
-    enum class Status { written, file_exists, no_sound_font, synth_failed, write_failed };
+    enum class Status { written, file_exists, no_sound_font, synth_failed, write_failed, interrupted };
     Status status = Status::write_failed;
     std::string reason;  // for write failures, the system's reason
 
@@ -24,7 +25,10 @@ struct WavRenderResult {
 };
 
 // Never replaces an existing file; leaves no file behind on failure.
+// `interrupted` is asked between blocks of sound; once it answers true the
+// rendering ends with Status::interrupted and nothing written.
 WavRenderResult render_tune_to_wav(const TuneTable& table, const std::filesystem::path& path,
-                                   const std::vector<std::string>& sound_fonts = default_sound_fonts());
+                                   const std::vector<std::string>& sound_fonts = default_sound_fonts(),
+                                   const std::function<bool()>& interrupted = {});
 
 }  // namespace vz

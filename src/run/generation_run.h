@@ -9,6 +9,7 @@
 
 #include "pattern/pattern_parameters.h"
 #include "run/run_observer.h"
+#include "run/run_values.h"
 
 namespace vz {
 
@@ -37,6 +38,7 @@ struct RunResult {
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
 inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {
+    if (std::string problem = run_request_problem(request); !problem.empty()) return {RunOutcome::Failed, problem};
     return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
 }
 

@@ -1,7 +1,11 @@
 #include "run/run_values.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+
+#include "run/generation_run.h"
 
 namespace vz {
 
@@ -74,6 +78,25 @@ RunNumbers validate_run_numbers(std::string_view count_text, std::string_view si
     result.frame_count = static_cast<int>(frames);
     result.picture_size = static_cast<int>(size);
     return result;
+}
+
+std::string run_request_problem(const RunRequest& request) {
+    auto outside = [](const char* what, double value, double low, double high) {
+        if (value >= low && value <= high) return std::string();  // false for NaN too
+        char text[96];
+        std::snprintf(text, sizeof text, "%s %g is outside %g..%g", what, value, low, high);
+        return std::string(text);
+    };
+    const PatternParameters& p = request.pattern;
+    for (const std::string& problem : {
+             outside("frame count", request.frame_count, kMinFrames, kMaxFrames),
+             outside("picture size", request.picture_size, kMinSize, kMaxSize),
+             outside("reference size", p.reference_size, kMinSize, kMaxSize),
+             outside("pattern digit", std::max({p.twist_digit, p.petal_digit, p.shrink_digit, p.spin_digit}), 0, 9),
+             outside("palette power", std::max({p.red_power, p.green_power, p.blue_power}), 0, 3),
+         })
+        if (!problem.empty()) return "invalid run request: " + problem;
+    return {};
 }
 
 std::string percent_text(int percent) { return std::to_string(percent) + " %  готово"; }

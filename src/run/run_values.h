@@ -33,6 +33,12 @@ struct RunNumbers {
 // failing test is the one reported.
 RunNumbers validate_run_numbers(std::string_view count_text, std::string_view size_text);
 
+struct RunRequest;
+// What makes `request` impossible to run (frame count, size, reference size,
+// digits or powers out of range), or empty when it can be run. The library's
+// own guard: callers validate their users' input before this.
+std::string run_request_problem(const RunRequest& request);
+
 // Label texts while a run is active.
 std::string percent_text(int percent);   // "42 %  готово"
 std::string frame_text(int frame);       // "Создаётся картинка  №  3"

@@ -13,6 +13,8 @@
 #include <thread>
 
 #include "decoded_gif.h"
+#include "music/sound_fonts.h"
+#include "sound_font_paths.h"
 #include "temp_folder.h"
 
 namespace {
@@ -20,7 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct ToolResult {
-    int status = -1;  // exit status, or 128 + signal
+    int status = -1;  // exit status, -1 when a signal ended the tool
+    int signal = 0;   // the signal that ended it, 0 when it exited
     std::string out, err;
 };
 
@@ -63,8 +66,22 @@ ToolResult run_tool(std::vector<std::string> args, BeforeExec before_exec = [] {
     err_reader.join();
     int status = 0;
     ::waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
+}
+
+// Waits until process `pid` catches `signal_number` (its handlers are in place).
+bool catches(pid_t pid, int signal_number) {
+    for (int i = 0; i < 2000; ++i) {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("SigCgt:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) >> (signal_number - 1)) & 1)
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
 }
 
 class RenderToolTest : public ::testing::Test {
@@ -181,16 +198,75 @@ TEST_F(RenderToolTest, WriteFailuresGiveTheSystemReasonAndLeaveNoFile) {
     }
 }
 
-TEST_F(RenderToolTest, TerminationLeavesNoFile) {
-    for (int signal_number : {SIGTERM, SIGINT}) {
-        const ToolResult r = run_tool(
-            {"gif", "--output", path("big.gif"), "--frames", "100", "--size", "1000", "--pattern", "1234-012"}, [] {},
-            [&](pid_t pid) {
-                // Wait until the run has started writing, then interrupt it.
-                for (int i = 0; i < 500 && folder_empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                ::kill(pid, signal_number);
-            });
-        EXPECT_EQ(r.status, 128 + signal_number) << r.err;
+// The tool removes what it was writing and dies by the signal, so that a
+// shell loop around it stops as well.
+TEST_F(RenderToolTest, TerminationLeavesNoFileAndEndsByTheSignal) {
+    for (const char* mode : {"--transparent", "--uncompressed"}) {
+        for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+            const ToolResult r = run_tool({"gif", "--output", path("big.gif"), "--frames", "100", "--size", "1000",
+                                           "--pattern", "1234-012", mode},
+                                          [] {}, [&](pid_t pid) {
+                                              ASSERT_TRUE(catches(pid, signal_number));
+                                              std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                              ::kill(pid, signal_number);
+                                          });
+            EXPECT_EQ(r.signal, signal_number) << mode << r.err;
+            EXPECT_NE(r.err.find("interrupted; nothing written"), std::string::npos) << r.err;
+            EXPECT_TRUE(folder_empty());
+        }
+    }
+}
+
+// Two signals waiting at once: the first is taken as a stop, the second
+// ends the tool at once (pending signals arrive lowest number first).
+TEST_F(RenderToolTest, SecondSignalEndsTheToolAtOnce) {
+    const ToolResult r = run_tool(
+        {"gif", "--output", path("big.gif"), "--frames", "100", "--size", "1000", "--pattern", "1234-012"}, [] {},
+        [&](pid_t pid) {
+            ASSERT_TRUE(catches(pid, SIGHUP));
+            ::kill(pid, SIGSTOP);
+            ::kill(pid, SIGHUP);
+            ::kill(pid, SIGTERM);
+            ::kill(pid, SIGCONT);
+        });
+    EXPECT_EQ(r.signal, SIGTERM) << r.err;
+    EXPECT_EQ(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_TRUE(folder_empty());
+}
+
+// The file has no name until it is complete: a hard kill at any moment
+// leaves nothing, on disk and in memory file systems alike.
+TEST_F(RenderToolTest, KillAtAnyMomentLeavesNothing) {
+    std::vector<fs::path> folders{folder_ / "disk"};
+    if (fs::is_directory("/dev/shm")) folders.push_back(fs::path("/dev/shm") / ("vz-kill-" + std::to_string(::getpid())));
+    for (const fs::path& folder : folders) {
+        fs::create_directory(folder);
+        for (const char* mode : {"--transparent", "--uncompressed"}) {
+            for (int after_ms : {0, 3, 15, 60, 200, 600}) {
+                const ToolResult r = run_tool({"gif", "--output", (folder / "k.gif").string(), "--frames", "100",
+                                               "--size", "400", "--pattern", "1234-012", mode},
+                                              [] {}, [&](pid_t pid) {
+                                                  std::this_thread::sleep_for(std::chrono::milliseconds(after_ms));
+                                                  ::kill(pid, SIGKILL);
+                                              });
+                EXPECT_EQ(r.signal, SIGKILL);
+                EXPECT_TRUE(fs::is_empty(folder)) << folder << " " << mode << " " << after_ms;
+            }
+        }
+        fs::remove_all(folder);
+    }
+}
+
+TEST_F(RenderToolTest, InterruptedTuneRenderingLeavesNoFile) {
+    if (vz::test::installed(vz::default_sound_fonts()).empty()) GTEST_SKIP() << "no General MIDI sound font installed";
+    for (int signal_number : {SIGINT, SIGTERM}) {
+        const ToolResult r = run_tool({"tune", "--counters", "7,8,9", "--wav", path("t.wav")}, [] {}, [&](pid_t pid) {
+            ASSERT_TRUE(catches(pid, signal_number));
+            ::kill(pid, signal_number);
+        });
+        EXPECT_EQ(r.signal, signal_number) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("interrupted; nothing written"), std::string::npos) << r.err;
         EXPECT_TRUE(folder_empty());
     }
 }

@@ -7,6 +7,7 @@
 
 #include "music/tune_composer.h"
 #include "sound_font_paths.h"
+#include "temp_folder.h"
 
 namespace vz {
 namespace {
@@ -157,6 +158,24 @@ TEST_F(TuneCliRendering, WriteFailureGivesTheSystemReasonAndStatusOne) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(lines(r.err).size(), 1u);
     EXPECT_THAT(r.err, HasSubstr("No such file or directory"));
+    EXPECT_TRUE(folder.names().empty());
+}
+
+// The mode the command-line fuzzer uses: arguments checked as usual, but no
+// picture or tune rendered and no file written.
+TEST(CheckOnly, ChecksArgumentsButWritesNothing) {
+    test::TempFolder folder;
+    const std::string gif = (folder.path() / "x.gif").string(), wav = (folder.path() / "t.wav").string();
+    std::ostringstream out, err;
+    EXPECT_EQ(render_tool({"gif", "--output", gif, "--frames", "100", "--size", "1000", "--pattern", "1234-012"}, out,
+                          err, {}, true),
+              0);
+    EXPECT_EQ(out.str(), "pattern 1234-012\n");
+    EXPECT_EQ(render_tool({"gif", "--output", gif, "--frames", "0", "--size", "10"}, out, err, {}, true), 2);
+    EXPECT_THAT(err.str(), HasSubstr("--frames"));
+    std::ostringstream table;
+    EXPECT_EQ(render_tool({"tune", "--counters", "3,4,5", "--wav", wav}, table, err, {}, true), 0);
+    EXPECT_EQ(table.str(), run({"--counters", "3,4,5"}).out);
     EXPECT_TRUE(folder.names().empty());
 }
 

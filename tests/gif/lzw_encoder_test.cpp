@@ -155,5 +155,32 @@ TEST(LzwEncoder, GiflibDecodesWhatWeEncode) {
     }
 }
 
+// Empty rows and refused rows leave the code stream as if they never came,
+// whether the current string is empty (frame start) or not.
+TEST(LzwEncoder, EmptyAndOutOfPaletteRowsChangeNothing) {
+    Bytes pixels(40 * 40);
+    std::mt19937 random(7);
+    for (auto& p : pixels) p = static_cast<std::uint8_t>(random() % 3 == 0 ? random() % 128 : 0);
+    const Bytes expected = encode_frame(pixels, 40);
+
+    const Bytes high = {1, 2, 128, 3}, highest = {255};
+    ByteSink out;
+    LzwEncoder encoder;
+    encoder.begin_frame(out);
+    for (int round = 0; round < 2; ++round) {
+        encoder.encode(pixels.data(), 0);
+        EXPECT_THROW(encoder.encode(high.data(), high.size()), std::invalid_argument);
+        EXPECT_THROW(encoder.encode(highest.data(), highest.size()), std::invalid_argument);
+    }
+    for (std::size_t row = 0; row < pixels.size(); row += 40) {
+        encoder.encode(&pixels[row], 40);
+        encoder.encode(&pixels[row], 0);
+        EXPECT_THROW(encoder.encode(high.data(), high.size()), std::invalid_argument);
+    }
+    encoder.end_frame();
+    EXPECT_EQ(out.bytes(), expected);
+    EXPECT_EQ(test::decode_gif(single_frame_gif(expected, 40)).frames.at(0).pixels, pixels);
+}
+
 }  // namespace
 }  // namespace vz

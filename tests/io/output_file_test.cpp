@@ -1,9 +1,15 @@
 #include "io/output_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "decoded_gif.h"
@@ -14,11 +20,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Makes chosen system calls fail with a chosen errno (0 = pass through).
+class FaultyCalls : public FileSystemCalls {
+public:
+    int unnamed = 0, write_error = 0, fsync_error = 0, link_error = 0, rename2_error = 0, rename_error = 0;
+
+    int openat(int folder, const char* name, int flags, mode_t mode) override {
+        if ((flags & O_TMPFILE) == O_TMPFILE && unnamed) return fault(unnamed);
+        return FileSystemCalls::openat(folder, name, flags, mode);
+    }
+    ssize_t write(int fd, const void* data, std::size_t size) override {
+        return write_error ? fault(write_error) : FileSystemCalls::write(fd, data, size);
+    }
+    int fsync(int fd) override { return fsync_error ? fault(fsync_error) : FileSystemCalls::fsync(fd); }
+    int linkat(int a, const char* from, int b, const char* to, int flags) override {
+        return link_error ? fault(link_error) : FileSystemCalls::linkat(a, from, b, to, flags);
+    }
+    int renameat2(int a, const char* from, int b, const char* to, unsigned flags) override {
+        return rename2_error ? fault(rename2_error) : FileSystemCalls::renameat2(a, from, b, to, flags);
+    }
+    int renameat(int a, const char* from, int b, const char* to) override {
+        return rename_error ? fault(rename_error) : FileSystemCalls::renameat(a, from, b, to);
+    }
+
+private:
+    static int fault(int error) {
+        errno = error;
+        return -1;
+    }
+};
+
+std::size_t open_descriptors() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
+
+const std::vector<std::uint8_t> kBytes = {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3};
+
 class OutputFileTest : public ::testing::Test {
 protected:
     std::vector<std::string> names() const {
-        std::vector<std::string> result;
-        for (const auto& e : fs::directory_iterator(folder_)) result.push_back(e.path().filename().string());
+        std::vector<std::string> result = temp_.names();
         std::sort(result.begin(), result.end());
         return result;
     }
@@ -26,45 +69,68 @@ protected:
     const fs::path folder_ = temp_.path();
 };
 
-TEST_F(OutputFileTest, WritesUnderAHiddenNameUntilCommitted) {
-    const std::uint8_t data[] = {1, 2, 3, 4};
-    {
-        OutputFile file(folder_ / "Kvel_1.GIF");
-        file.append(data, 4);
-        const std::uint8_t nine = 9;
-        file.write_at(1, &nine, 1);
-        EXPECT_EQ(names(), std::vector<std::string>{".Kvel_1.GIF.part"});
-        EXPECT_EQ(file.commit(), OutputFile::Commit::Done);
+// The work disk and, where there is one, a memory file system.
+std::vector<fs::path> file_systems(const fs::path& disk_folder) {
+    std::vector<fs::path> result{disk_folder};
+    if (fs::is_directory("/dev/shm")) result.push_back("/dev/shm");
+    return result;
+}
+
+TEST_F(OutputFileTest, HasNoNameUntilCompleteAndHonoursTheUmask) {
+    const mode_t old_mask = ::umask(027);
+    for (const fs::path& base : file_systems(folder_)) {
+        const fs::path folder = base / ("vz-out-" + std::to_string(::getpid()));
+        fs::create_directory(folder);
+        {
+            OutputFile file(folder / "Kvel_1.GIF");
+            EXPECT_TRUE(file.temporary_path().empty()) << base;
+            file.append(kBytes.data(), kBytes.size());
+            const std::uint8_t nine = 9;
+            file.write_at(7, &nine, 1);
+            std::uint8_t back[3];
+            file.read_at(6, back, 3);
+            EXPECT_EQ(back[1], 9);
+            EXPECT_TRUE(fs::is_empty(folder)) << base;
+            EXPECT_EQ(file.commit(), OutputFile::Commit::Done);
+        }
+        std::vector<std::uint8_t> expected = kBytes;
+        expected[7] = 9;
+        EXPECT_EQ(test::read_file(folder / "Kvel_1.GIF"), expected) << base;
+        struct stat st;
+        ASSERT_EQ(::stat((folder / "Kvel_1.GIF").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u) << base;
+        fs::remove_all(folder);
     }
-    EXPECT_EQ(names(), std::vector<std::string>{"Kvel_1.GIF"});
-    EXPECT_EQ(test::read_file(folder_ / "Kvel_1.GIF"), (std::vector<std::uint8_t>{1, 9, 3, 4}));
+    ::umask(old_mask);
 }
 
 TEST_F(OutputFileTest, NeverReplacesAFileThatAppearedMeanwhile) {
-    OutputFile file(folder_ / "a.gif");
-    const std::uint8_t data[] = {7};
-    file.append(data, 1);
-    std::ofstream(folder_ / "a.gif") << "theirs";
-    EXPECT_EQ(file.commit(), OutputFile::Commit::NameTaken);
-    EXPECT_EQ(names(), std::vector<std::string>{"a.gif"});
-    std::ifstream in(folder_ / "a.gif");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "theirs");
+    for (int unnamed : {0, EOPNOTSUPP}) {
+        FaultyCalls calls;
+        calls.unnamed = unnamed;
+        OutputFile file(folder_ / "a.gif", calls);
+        file.append(kBytes.data(), kBytes.size());
+        std::ofstream(folder_ / "a.gif") << "theirs";
+        EXPECT_EQ(file.commit(), OutputFile::Commit::NameTaken);
+        EXPECT_EQ(names(), std::vector<std::string>{"a.gif"});
+        EXPECT_EQ(test::read_bytes(folder_ / "a.gif"), "theirs");
+        fs::remove(folder_ / "a.gif");
+    }
 }
 
 TEST_F(OutputFileTest, DiscardedOrAbandonedFilesLeaveNothing) {
-    { OutputFile file(folder_ / "b.gif"); }
-    OutputFile file(folder_ / "c.gif");
-    file.discard();
-    file.discard();
-    EXPECT_TRUE(names().empty());
-}
-
-TEST_F(OutputFileTest, StaleTemporaryIsLeftAloneAndAnotherNameUsed) {
-    std::ofstream(folder_ / ".d.gif.part") << "stale";
-    OutputFile file(folder_ / "d.gif");
-    EXPECT_EQ(file.temporary_path().filename(), ".d.gif.1.part");
-    EXPECT_EQ(file.commit(), OutputFile::Commit::Done);
-    EXPECT_EQ(names(), (std::vector<std::string>{".d.gif.part", "d.gif"}));
+    const std::size_t descriptors = open_descriptors();
+    for (int unnamed : {0, EOPNOTSUPP}) {
+        FaultyCalls calls;
+        calls.unnamed = unnamed;
+        { OutputFile file(folder_ / "b.gif", calls); }
+        OutputFile file(folder_ / "c.gif", calls);
+        EXPECT_EQ(file.temporary_path().empty(), unnamed == 0);
+        file.discard();
+        file.discard();
+        EXPECT_TRUE(names().empty());
+    }
+    EXPECT_EQ(open_descriptors(), descriptors);
 }
 
 TEST_F(OutputFileTest, FailuresCarryTheSystemReason) {
@@ -79,6 +145,132 @@ TEST_F(OutputFileTest, FailuresCarryTheSystemReason) {
     EXPECT_TRUE(path_exists(folder_));
     fs::create_symlink(folder_ / "nowhere", folder_ / "dangling");
     EXPECT_TRUE(path_exists(folder_ / "dangling"));
+}
+
+// Without unnamed files: stale temporaries of killed runs are swept before
+// the next one; temporaries in use and files that are not ours stay.
+TEST_F(OutputFileTest, FallbackSweepsOnlyUnlockedTemporariesOfOurOwn) {
+    FaultyCalls calls;
+    calls.unnamed = EOPNOTSUPP;
+    // A run killed while writing, as a separate process.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        OutputFile file(folder_ / "Kvel_3.GIF", calls);
+        file.append(kBytes.data(), kBytes.size());
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(names(), std::vector<std::string>{".Kvel_3.GIF.part"});
+
+    test::write_bytes(folder_ / ".empty.gif.part", "");
+    test::write_bytes(folder_ / ".notes.part", "someone else's");
+    test::write_bytes(folder_ / "visible.gif.part", "GIF89a");
+    test::write_bytes(folder_ / ".locked.gif.part", "GIF89a");
+    const int held = ::open((folder_ / ".locked.gif.part").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    OutputFile writing(folder_ / "w.gif", calls);
+    EXPECT_EQ(writing.temporary_path().filename(), ".w.gif.part");
+
+    OutputFile file(folder_ / "Kvel_3.GIF", calls);
+    EXPECT_EQ(file.temporary_path().filename(), ".Kvel_3.GIF.part");
+    EXPECT_EQ(names(), (std::vector<std::string>{".Kvel_3.GIF.part", ".locked.gif.part", ".notes.part",
+                                                 ".w.gif.part", "visible.gif.part"}));
+    EXPECT_EQ(file.commit(), OutputFile::Commit::Done);
+    ::close(held);
+    // Once its holder is gone, the locked one is stale too.
+    OutputFile another(folder_ / "x.gif", calls);
+    EXPECT_EQ(names(), (std::vector<std::string>{".notes.part", ".w.gif.part", ".x.gif.part", "Kvel_3.GIF",
+                                                 "visible.gif.part"}));
+}
+
+TEST_F(OutputFileTest, TakenTemporaryNameMovesToTheNextOne) {
+    FaultyCalls calls;
+    calls.unnamed = EOPNOTSUPP;
+    test::write_bytes(folder_ / ".d.gif.part", "not a picture");
+    OutputFile file(folder_ / "d.gif", calls);
+    EXPECT_EQ(file.temporary_path().filename(), ".d.gif.1.part");
+    EXPECT_EQ(file.commit(), OutputFile::Commit::Done);
+    EXPECT_EQ(names(), (std::vector<std::string>{".d.gif.part", "d.gif"}));
+}
+
+// Every failure path: the status or reason, and what is left in the folder.
+struct FaultCase {
+    const char* name;
+    FaultyCalls calls;
+    bool file_exists = false;                    // something has the name before the commit
+    std::optional<int> error;                    // the errno thrown, if any
+    OutputFile::Commit commit = OutputFile::Commit::Done;
+};
+
+FaultyCalls faults(int unnamed, int write_error, int fsync_error, int link_error, int rename2_error,
+                   int rename_error = 0) {
+    FaultyCalls calls;
+    calls.unnamed = unnamed;
+    calls.write_error = write_error;
+    calls.fsync_error = fsync_error;
+    calls.link_error = link_error;
+    calls.rename2_error = rename2_error;
+    calls.rename_error = rename_error;
+    return calls;
+}
+
+TEST_F(OutputFileTest, InjectedFaultsLeaveNothingAndReportTheReason) {
+    using C = OutputFile::Commit;
+    constexpr int kNone = 0, kNoTmp = EOPNOTSUPP;
+    FaultCase cases[] = {
+        {"ENOSPC at write", faults(kNone, ENOSPC, 0, 0, 0), false, ENOSPC},
+        {"ENOSPC at write, named", faults(kNoTmp, ENOSPC, 0, 0, 0), false, ENOSPC},
+        {"EIO at fsync", faults(kNone, 0, EIO, 0, 0), false, EIO},
+        {"EIO at fsync, named", faults(kNoTmp, 0, EIO, 0, 0), false, EIO},
+        {"EPERM at link", faults(kNone, 0, 0, EPERM, 0), false, {}, C::Done},
+        {"ENOSYS at link", faults(kNone, 0, 0, ENOSYS, 0), false, {}, C::Done},
+        {"EIO at link", faults(kNone, 0, 0, EIO, 0), false, EIO},
+        {"EEXIST at link", faults(kNone, 0, 0, EEXIST, 0), false, {}, C::NameTaken},
+        {"O_TMPFILE unsupported", faults(kNoTmp, 0, 0, 0, 0), false, {}, C::Done},
+        {"O_TMPFILE: EISDIR", faults(EISDIR, 0, 0, 0, 0), false, {}, C::Done},
+        {"O_TMPFILE: EACCES", faults(EACCES, 0, 0, 0, 0), false, EACCES},
+        {"EEXIST at renameat2", faults(kNoTmp, 0, 0, 0, EEXIST), false, {}, C::NameTaken},
+        {"EINVAL at renameat2", faults(kNoTmp, 0, 0, 0, EINVAL), false, {}, C::Done},
+        {"EINVAL at renameat2, name taken", faults(kNoTmp, 0, 0, 0, EINVAL), true, {}, C::NameTaken},
+        {"no links, no renameat2", faults(kNoTmp, 0, 0, EPERM, EINVAL), false, {}, C::Done},
+        {"no links, no renameat2, name taken", faults(kNoTmp, 0, 0, EPERM, EINVAL), true, {}, C::NameTaken},
+        {"unnamed, no links, no renameat2", faults(kNone, 0, 0, EPERM, ENOSYS), false, {}, C::Done},
+        {"EIO at rename", faults(kNoTmp, 0, 0, EPERM, EINVAL, EIO), false, EIO},
+        {"EROFS at renameat2", faults(kNoTmp, 0, 0, 0, EROFS), false, EROFS},
+    };
+    const std::size_t descriptors = open_descriptors();
+    for (FaultCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path target = folder_ / "f.gif";
+        std::optional<int> thrown;
+        std::optional<OutputFile::Commit> committed;
+        try {
+            OutputFile file(target, c.calls);
+            file.append(kBytes.data(), kBytes.size());
+            if (c.file_exists) test::write_bytes(target, "theirs");
+            committed = file.commit();
+        } catch (const std::system_error& e) {
+            thrown = e.code().value();
+            EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(thrown, c.error);
+        if (!c.error) {
+            EXPECT_EQ(committed, c.commit);
+        }
+        if (committed == OutputFile::Commit::Done) {
+            EXPECT_EQ(names(), std::vector<std::string>{"f.gif"});
+            EXPECT_EQ(test::read_file(target), kBytes);
+        } else if (c.file_exists) {
+            EXPECT_EQ(names(), std::vector<std::string>{"f.gif"});
+            EXPECT_EQ(test::read_bytes(target), "theirs");
+        } else {
+            EXPECT_TRUE(names().empty());
+        }
+        EXPECT_EQ(open_descriptors(), descriptors);
+        fs::remove(target);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
+#include "recording_observer.h"
+#include "run/generation_run.h"
+#include "temp_folder.h"
+
 namespace vz {
 namespace {
 
@@ -46,6 +53,48 @@ TEST(ValidateRunNumbers, AcceptedValuesAreFloored) {
 TEST(LabelTexts, ExactWording) {
     EXPECT_EQ(percent_text(0), "0 %  готово");
     EXPECT_EQ(frame_text(12), "Создаётся картинка  №  12");
+}
+
+// The library's own guard: a request outside the ranges fails before any
+// file exists (a frame count of 0 used to divide by zero, a reference size of
+// 0 made a NaN that was converted to an integer).
+TEST(RunRequestProblem, BadRequestsFailBeforeAnyFileExists) {
+    test::TempFolder temp;
+    RunRequest good;
+    good.pattern = *parse_pattern("9999-333");
+    good.pattern.reference_size = 10;
+    good.frame_count = 1;
+    good.picture_size = 10;
+    const std::pair<const char*, std::function<void(RunRequest&)>> bad[] = {
+        {"frame count 0 is outside 1..100", [](RunRequest& r) { r.frame_count = 0; }},
+        {"frame count 101 is outside 1..100", [](RunRequest& r) { r.frame_count = 101; }},
+        {"picture size 9 is outside 10..1000", [](RunRequest& r) { r.picture_size = 9; }},
+        {"picture size 1001 is outside 10..1000", [](RunRequest& r) { r.picture_size = 1001; }},
+        {"reference size 0 is outside 10..1000", [](RunRequest& r) { r.pattern.reference_size = 0; }},
+        {"reference size nan is outside 10..1000", [](RunRequest& r) { r.pattern.reference_size = std::nan(""); }},
+        {"reference size 1000.5 is outside 10..1000", [](RunRequest& r) { r.pattern.reference_size = 1000.5; }},
+        {"pattern digit 10 is outside 0..9", [](RunRequest& r) { r.pattern.petal_digit = 10; }},
+        {"pattern digit 255 is outside 0..9", [](RunRequest& r) { r.pattern.spin_digit = 255; }},
+        {"palette power 4 is outside 0..3", [](RunRequest& r) { r.pattern.blue_power = 4; }},
+    };
+    for (bool compressed : {true, false}) {
+        for (const auto& [problem, spoil] : bad) {
+            RunRequest r = good;
+            r.compressed = compressed;
+            r.output_path = temp.path() / "x.gif";
+            spoil(r);
+            test::RecordingObserver observer;
+            const RunResult result = run_generation(r, observer);
+            EXPECT_EQ(result.outcome, RunOutcome::Failed) << problem;
+            EXPECT_EQ(result.error, std::string("invalid run request: ") + problem);
+            EXPECT_TRUE(observer.events.empty()) << problem;
+            EXPECT_TRUE(temp.names().empty()) << problem;
+        }
+    }
+    // The limits themselves are accepted.
+    good.output_path = temp.path() / "edge.gif";
+    test::RecordingObserver observer;
+    EXPECT_EQ(run_generation(good, observer).outcome, RunOutcome::Completed);
 }
 
 }  // namespace
