@@ -19,6 +19,9 @@ struct RunRequest {
     bool compressed = true;
     bool transparent = false;   // compressed mode only: palette entry 0 transparent
     std::filesystem::path output_path;
+    // Threads that draw (and encode) frames ahead of the writing; 0 = one per
+    // processor the process may run on. The file is the same for any count.
+    int worker_count = 0;
 };
 
 enum class RunOutcome {
