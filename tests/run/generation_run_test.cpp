@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -184,6 +185,64 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
                 EXPECT_EQ(observer.checks, at);
                 EXPECT_TRUE(folder_empty()) << compressed << " " << at;
             }
+        }
+    }
+}
+
+// However many threads draw the frames, the file and everything the observer
+// sees (progress, labels, turns and check points, in order) are the same.
+TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) {
+    struct Case {
+        int frames, size;
+    };
+    for (bool compressed : {true, false}) {
+        for (const Case c : {Case{1, 10}, Case{5, 37}, Case{9, 64}, Case{3, 253}}) {
+            RunRequest one = request(c.frames, c.size, compressed, "one.gif");
+            one.pattern.reference_size = c.size + 17;  // other rings than the size alone gives
+            one.worker_count = 1;
+            test::RecordingObserver seen_one;
+            ASSERT_EQ(run_generation(one, seen_one).outcome, RunOutcome::Completed);
+            const Bytes file = test::read_file(one.output_path);
+            for (int workers : {2, 3, 8}) {
+                RunRequest many = one;
+                many.worker_count = workers;
+                many.output_path = folder_ / "many.gif";
+                test::RecordingObserver seen_many;
+                ASSERT_EQ(run_generation(many, seen_many).outcome, RunOutcome::Completed);
+                const std::string where = (compressed ? "compressed " : "uncompressed ") + std::to_string(c.frames) +
+                                          " x " + std::to_string(c.size) + ", workers " + std::to_string(workers);
+                EXPECT_TRUE(test::read_file(many.output_path) == file) << where;
+                EXPECT_TRUE(seen_many.events == seen_one.events) << where;
+                fs::remove(many.output_path);
+            }
+            fs::remove(one.output_path);
+        }
+    }
+}
+
+// With many workers far ahead, a stop or exit still ends the run at the
+// check point that says so, after exactly what a single worker's run shows
+// up to there, and leaves nothing behind.
+TEST_F(GenerationRunTest, StopWithWorkersAheadEndsAtTheSameCheckPoint) {
+    for (bool compressed : {true, false}) {
+        RunRequest r = request(6, 40, compressed);
+        r.worker_count = 1;
+        test::RecordingObserver full;
+        ASSERT_EQ(run_generation(r, full).outcome, RunOutcome::Completed);
+        fs::remove(r.output_path);
+        r.worker_count = 4;
+        for (int at : {1, 2, full.checks / 3, full.checks - 1}) {
+            test::RecordingObserver observer;
+            observer.stop_at_check = at;
+            observer.answer = at % 2 ? CheckPoint::Stop : CheckPoint::Exit;
+            EXPECT_EQ(run_generation(r, observer).outcome, at % 2 ? RunOutcome::Stopped : RunOutcome::Exited);
+            EXPECT_EQ(observer.checks, at);
+            // Nothing is shown after the check point that ended the run.
+            ASSERT_LE(observer.events.size(), full.events.size());
+            EXPECT_TRUE(std::equal(observer.events.begin(), observer.events.end(), full.events.begin()))
+                << compressed << " " << at;
+            EXPECT_EQ(observer.events.back(), "check");
+            EXPECT_TRUE(folder_empty()) << compressed << " " << at;
         }
     }
 }
