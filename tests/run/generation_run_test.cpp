@@ -189,6 +189,32 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
     }
 }
 
+// Everything a run shows, in order, folded into a digest: kind and value of
+// every progress value, label, turn and check point.
+class DigestObserver final : public RunObserver {
+public:
+    std::uint64_t digest = 14695981039346656037ull;
+    long events = 0, checks = 0;
+
+    void show_frame_bar(int b) override { add(1, b); }
+    void show_total_bar(int b) override { add(2, b); }
+    void show_percent(int p) override { add(3, p); }
+    void show_frame_number(int f) override { add(4, f); }
+    void show_background_pass() override { add(5, 0); }
+    void yield_to_events() override { add(6, 0); }
+    CheckPoint check_point() override {
+        ++checks;
+        add(7, 0);
+        return CheckPoint::Continue;
+    }
+
+private:
+    void add(int kind, int value) {
+        ++events;
+        for (const std::uint64_t part : {std::uint64_t(kind), std::uint64_t(value)}) digest = (digest ^ part) * 1099511628211ull;
+    }
+};
+
 // However many threads draw the frames, the file and everything the observer
 // sees (progress, labels, turns and check points, in order) are the same.
 TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) {
@@ -200,19 +226,21 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
             RunRequest one = request(c.frames, c.size, compressed, "one.gif");
             one.pattern.reference_size = c.size + 17;  // other rings than the size alone gives
             one.worker_count = 1;
-            test::RecordingObserver seen_one;
+            DigestObserver seen_one;
             ASSERT_EQ(run_generation(one, seen_one).outcome, RunOutcome::Completed);
             const Bytes file = test::read_file(one.output_path);
             for (int workers : {2, 3, 8}) {
                 RunRequest many = one;
                 many.worker_count = workers;
                 many.output_path = folder_ / "many.gif";
-                test::RecordingObserver seen_many;
+                DigestObserver seen_many;
                 ASSERT_EQ(run_generation(many, seen_many).outcome, RunOutcome::Completed);
                 const std::string where = (compressed ? "compressed " : "uncompressed ") + std::to_string(c.frames) +
                                           " x " + std::to_string(c.size) + ", workers " + std::to_string(workers);
                 EXPECT_TRUE(test::read_file(many.output_path) == file) << where;
-                EXPECT_TRUE(seen_many.events == seen_one.events) << where;
+                EXPECT_EQ(seen_many.events, seen_one.events) << where;
+                EXPECT_EQ(seen_many.checks, seen_one.checks) << where;
+                EXPECT_EQ(seen_many.digest, seen_one.digest) << where;
                 fs::remove(many.output_path);
             }
             fs::remove(one.output_path);
