@@ -67,24 +67,25 @@ public:
 
     // Waits until frame `frame`, the next one to be taken, has reached at
     // least `wanted` milestones or is finished, but no longer than `timeout`.
-    // Returns the milestones reached. Rethrows a job's failure.
+    // Returns the milestones reached. Rethrows the failure of this frame's job.
     int wait_for(int frame, int wanted, std::chrono::milliseconds timeout) {
         Entry& entry = entry_of(frame);
         std::unique_lock lock(mutex_);
         frame_ready_.wait_for(lock, timeout, [&] {
-            return failure_ || entry.finished == frame || entry.milestones.load(std::memory_order_acquire) >= wanted;
+            return entry.finished == frame || entry.milestones.load(std::memory_order_acquire) >= wanted;
         });
-        if (failure_) std::rethrow_exception(failure_);
+        if (entry.finished == frame && entry.failure) std::rethrow_exception(entry.failure);
         return entry.milestones.load(std::memory_order_acquire);
     }
 
     // Waits for frame `frame` to be finished and returns its slot, which
-    // stays the caller's until release(frame). Rethrows a job's failure.
+    // stays the caller's until release(frame). Rethrows the failure of this
+    // frame's job: a failure counts only once its frame is reached.
     Slot& take(int frame) {
         Entry& entry = entry_of(frame);
         std::unique_lock lock(mutex_);
-        frame_ready_.wait(lock, [&] { return failure_ || entry.finished == frame; });
-        if (failure_) std::rethrow_exception(failure_);
+        frame_ready_.wait(lock, [&] { return entry.finished == frame; });
+        if (entry.failure) std::rethrow_exception(entry.failure);
         return entry.slot;
     }
 
@@ -92,7 +93,9 @@ public:
     void release(int frame) {
         {
             std::lock_guard lock(mutex_);
-            entry_of(frame).milestones.store(0, std::memory_order_relaxed);
+            Entry& entry = entry_of(frame);
+            entry.milestones.store(0, std::memory_order_relaxed);
+            entry.failure = nullptr;
             released_ = frame;
         }
         slot_free_.notify_all();
@@ -103,6 +106,7 @@ private:
         Slot slot;
         std::atomic<int> milestones{0};
         int finished = 0;  // the frame whose result the slot holds
+        std::exception_ptr failure;  // why that frame's job failed, if it did
     };
 
     Entry& entry_of(int frame) { return entries_[static_cast<std::size_t>(frame - 1) % entries_.size()]; }
@@ -118,23 +122,18 @@ private:
                 frame = next_++;
             }
             Entry& entry = entry_of(frame);
+            std::exception_ptr failure;
             try {
                 FrameSteps steps(entry.milestones, stopping_);
                 job_(worker, frame, entry.slot, steps);
             } catch (const FrameJobCancelled&) {
                 return;
             } catch (...) {
-                {
-                    std::lock_guard lock(mutex_);
-                    if (!failure_) failure_ = std::current_exception();
-                    stopping_ = true;
-                }
-                frame_ready_.notify_all();
-                slot_free_.notify_all();
-                return;
+                failure = std::current_exception();
             }
             {
                 std::lock_guard lock(mutex_);
+                entry.failure = failure;
                 entry.finished = frame;
             }
             frame_ready_.notify_all();
@@ -159,7 +158,6 @@ private:
     std::condition_variable frame_ready_;  // the taking thread waits here
     int next_ = 1;                         // the next frame a worker takes
     int released_ = 0;                     // frames 1..released_ are done with
-    std::exception_ptr failure_;
     std::atomic<bool> stopping_{false};
     std::vector<std::thread> threads_;
 };

@@ -166,19 +166,36 @@ Parallelism parallelism_for(const RunRequest& request) {
 
 // The writing thread follows the frame it is at: it goes on as soon as the
 // milestone it needs is reached, and otherwise sleeps a short while at a
-// time rather than being woken for every ring or row.
+// time rather than being woken for every ring or row. Should the frame's
+// worker get no processor time for a while, the event loop gets an extra
+// turn, so the window never waits long for one.
 template <class Slot>
 class FrameFollower {
 public:
-    FrameFollower(FramePipeline<Slot>& pipeline, int frame) : pipeline_(pipeline), frame_(frame) {}
+    FrameFollower(FramePipeline<Slot>& pipeline, int frame, RunObserver& observer)
+        : pipeline_(pipeline), frame_(frame), observer_(observer) {}
 
     void await(int milestone) {
-        while (reached_ < milestone) reached_ = pipeline_.wait_for(frame_, milestone, std::chrono::milliseconds(5));
+        using namespace std::chrono_literals;
+        using Clock = std::chrono::steady_clock;
+        auto last_news = Clock::now();
+        while (reached_ < milestone) {
+            const int before = reached_;
+            reached_ = pipeline_.wait_for(frame_, milestone, 5ms);
+            const auto now = Clock::now();
+            if (reached_ != before) {
+                last_news = now;
+            } else if (now - last_news >= 40ms) {
+                observer_.yield_to_events();
+                last_news = now;
+            }
+        }
     }
 
 private:
     FramePipeline<Slot>& pipeline_;
     int frame_;
+    RunObserver& observer_;
     int reached_ = 0;
 };
 
@@ -230,7 +247,7 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
         for (int f = 1; f <= request.frame_count; ++f) {
             observer.show_frame_number(f);
             write_frame_header(out, flags, delay, S);
-            FrameFollower<ByteSink> frame(pipeline, f);
+            FrameFollower<ByteSink> frame(pipeline, f, observer);
             // The drawing pass writes nothing, so it yields without check points.
             for (int k = 1; k <= rings; ++k) {
                 frame.await(k);
@@ -323,7 +340,7 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         Progress progress(observer);
         for (int f = 1; f <= N; ++f) {
             observer.show_frame_number(f);
-            FrameFollower<Record> frame(pipeline, f);
+            FrameFollower<Record> frame(pipeline, f, observer);
             for (int k = 0; k <= K; ++k) {
                 RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {

@@ -190,7 +190,8 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
 }
 
 // Everything a run shows, in order, folded into a digest: kind and value of
-// every progress value, label, turn and check point.
+// every progress value, label and check point. Turns are left out: a run
+// may give the event loop an extra one while it waits for a slow worker.
 class DigestObserver final : public RunObserver {
 public:
     std::uint64_t digest = 14695981039346656037ull;
@@ -201,7 +202,7 @@ public:
     void show_percent(int p) override { add(3, p); }
     void show_frame_number(int f) override { add(4, f); }
     void show_background_pass() override { add(5, 0); }
-    void yield_to_events() override { add(6, 0); }
+    void yield_to_events() override {}
     CheckPoint check_point() override {
         ++checks;
         add(7, 0);
@@ -216,7 +217,7 @@ private:
 };
 
 // However many threads draw the frames, the file and everything the observer
-// sees (progress, labels, turns and check points, in order) are the same.
+// sees (progress, labels and check points, in order) are the same.
 TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) {
     struct Case {
         int frames, size;
