@@ -41,8 +41,10 @@ const std::vector<std::vector<std::uint8_t>>& rose_frames() {
         for (int f = 1; f <= kFrames; ++f) {
             vz::draw_frame(figure, f, grid, [] {});
             std::vector<std::uint8_t> pixels;
-            for (int y = 1; y <= kSize; ++y)
-                pixels.insert(pixels.end(), &grid[y * (kSize + 1) + 1], &grid[y * (kSize + 1) + 1 + kSize]);
+            for (int y = 1; y <= kSize; ++y) {
+                const std::uint8_t* row = grid.data() + y * (kSize + 1) + 1;
+                pixels.insert(pixels.end(), row, row + kSize);
+            }
             result.push_back(std::move(pixels));
         }
         return result;

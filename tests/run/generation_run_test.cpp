@@ -44,7 +44,10 @@ Bytes drawn_frame(const RunRequest& r, int frame) {
     draw_frame(RoseFigure(r.pattern, r.picture_size), frame, grid, [] {});
     Bytes pixels;
     const int s = r.picture_size;
-    for (int y = 1; y <= s; ++y) pixels.insert(pixels.end(), &grid[y * (s + 1) + 1], &grid[y * (s + 1) + 1 + s]);
+    for (int y = 1; y <= s; ++y) {
+        const std::uint8_t* row = grid.data() + y * (s + 1) + 1;
+        pixels.insert(pixels.end(), row, row + s);
+    }
     return pixels;
 }
 
