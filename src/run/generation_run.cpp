@@ -149,15 +149,16 @@ RunResult with_output_file(const RunRequest& request, Write&& write) {
 }
 
 // Workers and frames in flight for a run: workers never outnumber the
-// frames, and each has at most a couple of finished frames waiting.
+// frames, and at most two frames more than there are workers are held in
+// memory at once, whatever the frame count.
 struct Parallelism {
     int workers;
     int slots;
 };
 
 Parallelism parallelism_for(const RunRequest& request) {
-    // Beyond this, the one thread that writes the file is the limit, and
-    // every further worker only costs memory.
+    // Long before this many, the one thread that takes the check points and
+    // writes the file is the limit; further workers would only cost memory.
     constexpr int kMaxWorkers = 32;
     const int wanted = request.worker_count > 0 ? request.worker_count : std::min(processors_available(), kMaxWorkers);
     const int workers = std::max(1, std::min(wanted, request.frame_count));
