@@ -182,7 +182,7 @@ public:
         auto last_news = Clock::now();
         while (reached_ < milestone) {
             const int before = reached_;
-            reached_ = pipeline_.wait_for(frame_, milestone, 5ms);
+            reached_ = pipeline_.wait_for(frame_, milestone, 2ms);
             const auto now = Clock::now();
             if (reached_ != before) {
                 last_news = now;
