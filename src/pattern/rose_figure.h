@@ -57,7 +57,7 @@ public:
     public:
         Point point(int step) const;
         // Largest batch for points().
-        static constexpr int kBatch = 256;
+        static constexpr int kBatch = 128;
         // The points of steps first .. first + count - 1 (count <= kBatch),
         // columns into xs and rows into ys. All sincos calls of the batch
         // come first and the rest of the arithmetic after, which keeps the
