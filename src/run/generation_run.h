@@ -37,6 +37,8 @@ struct RunResult {
     std::string error;  // the system's reason when Failed
 };
 
+// Frames are drawn (and encoded) on worker threads, but the observer is
+// called on the calling thread only, in the same order for any worker count.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
 inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {
