@@ -252,6 +252,12 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
     }
 }
 
+std::vector<std::string> without_turns(const std::vector<std::string>& events) {
+    std::vector<std::string> rest;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(rest), [](const auto& e) { return e != "yield"; });
+    return rest;
+}
+
 // With many workers far ahead, a stop or exit still ends the run at the
 // check point that says so, after exactly what a single worker's run shows
 // up to there, and leaves nothing behind.
@@ -270,10 +276,10 @@ TEST_F(GenerationRunTest, StopWithWorkersAheadEndsAtTheSameCheckPoint) {
             EXPECT_EQ(run_generation(r, observer).outcome, at % 2 ? RunOutcome::Stopped : RunOutcome::Exited);
             EXPECT_EQ(observer.checks, at);
             // Nothing is shown after the check point that ended the run.
-            ASSERT_LE(observer.events.size(), full.events.size());
-            EXPECT_TRUE(std::equal(observer.events.begin(), observer.events.end(), full.events.begin()))
-                << compressed << " " << at;
-            EXPECT_EQ(observer.events.back(), "check");
+            const std::vector<std::string> shown = without_turns(observer.events), all = without_turns(full.events);
+            ASSERT_LE(shown.size(), all.size());
+            EXPECT_TRUE(std::equal(shown.begin(), shown.end(), all.begin())) << compressed << " " << at;
+            EXPECT_EQ(shown.back(), "check");
             EXPECT_TRUE(folder_empty()) << compressed << " " << at;
         }
     }
