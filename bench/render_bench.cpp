@@ -210,13 +210,13 @@ void BM_StopLatency(benchmark::State& state) {
     const bool compressed = state.range(0) != 0;
     vz::RunRequest request;
     request.pattern = bench_pattern();
-    request.frame_count = 100;
+    request.frame_count = 10;
     request.picture_size = kSize;
     request.compressed = compressed;
     request.output_path = std::filesystem::temp_directory_path() / "vz-bench-stop.gif";
     // Compressed: a middle row of frame 5. Uncompressed: a point of frame 3's
-    // painting, after the 100 x 3968 check points of the background pass.
-    const long at = compressed ? 4 * (kSize + 1) + kSize / 2 : 100L * 3968 + 2L * 56 * 9440 + 12345;
+    // painting, after the 10 x 3968 check points of the background pass.
+    const long at = compressed ? 4 * (kSize + 1) + kSize / 2 : 10L * 3968 + 2L * 56 * 9440 + 12345;
     for (auto _ : state) {
         StopAtCheckPoint observer(at);
         const auto outcome = vz::run_generation(request, observer).outcome;
@@ -225,7 +225,7 @@ void BM_StopLatency(benchmark::State& state) {
         state.SetIterationTime(std::chrono::duration<double>(returned - observer.stopped_at()).count());
     }
 }
-BENCHMARK(BM_StopLatency)->ArgName("compressed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_StopLatency)->ArgName("compressed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 }  // namespace
 
