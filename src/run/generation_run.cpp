@@ -63,6 +63,9 @@ public:
     RingProgress(Progress& progress, double ring_start, double ring_span, int frame, int frames)
         : progress_(progress), ring_start_(ring_start), ring_span_(ring_span), frame_(frame), frames_(frames) {}
 
+    // The first step whose values may differ from those shown.
+    int next_change() const { return next_change_; }
+
     void at(int step) {
         if (step < next_change_) return;
         const Values now = values(step);
@@ -346,10 +349,14 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
                 RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {
                     frame.await(k * kSweepsPerRing + c + 1);
-                    const int first = kSweepStride * c;
-                    for (int j = first; j < first + kStepsPerSweep; ++j) {
+                    const int first = kSweepStride * c, end = first + kStepsPerSweep;
+                    for (int j = first; j < end;) {
+                        // Up to the next step that changes the progress, only check points.
+                        for (const int quiet = std::min(end, ring_progress.next_change()); j < quiet; ++j)
+                            take_check_point(observer);
+                        if (j == end) break;
                         take_check_point(observer);
-                        ring_progress.at(j);
+                        ring_progress.at(j++);
                     }
                     turn_and_check(observer);
                 }
