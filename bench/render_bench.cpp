@@ -1,12 +1,14 @@
 // Speed of the picture engine, side by side with its natural yardsticks:
 //  - our LZW encoder against giflib's EGifPutLine and cgif on the same frames;
 //  - drawing a frame against one sincos per point, the floor for exact drawing;
-//  - a whole compressed render against the same render uncompressed.
+//  - a whole render in either mode, with one worker thread and with all;
+//  - how soon a run ends after Stop while workers draw ahead.
 // All at S = M = 1000.
 #include <benchmark/benchmark.h>
 #include <cgif.h>
 #include <gif_lib.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 
@@ -14,6 +16,7 @@
 #include "gif/lzw_encoder.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"
+#include "run/frame_pipeline.h"
 #include "run/generation_run.h"
 
 namespace {
@@ -38,8 +41,10 @@ const std::vector<std::vector<std::uint8_t>>& rose_frames() {
         for (int f = 1; f <= kFrames; ++f) {
             vz::draw_frame(figure, f, grid, [] {});
             std::vector<std::uint8_t> pixels;
-            for (int y = 1; y <= kSize; ++y)
-                pixels.insert(pixels.end(), &grid[y * (kSize + 1) + 1], &grid[y * (kSize + 1) + 1 + kSize]);
+            for (int y = 1; y <= kSize; ++y) {
+                const std::uint8_t* row = grid.data() + y * (kSize + 1) + 1;
+                pixels.insert(pixels.end(), row, row + kSize);
+            }
             result.push_back(std::move(pixels));
         }
         return result;
@@ -148,13 +153,18 @@ void BM_SincosFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_SincosFloor)->Unit(benchmark::kMillisecond);
 
-void render(benchmark::State& state, bool compressed) {
+// A whole run of 1000 x 1000 x 100, as the batch tool makes it, with one
+// worker thread or with one per processor (workers:0). Run the process under
+// `taskset -c 0` as well to see one core against all of them.
+void BM_Render(benchmark::State& state) {
+    const bool compressed = state.range(0) != 0;
     const auto folder = std::filesystem::temp_directory_path();
     vz::RunRequest request;
     request.pattern = bench_pattern();
-    request.frame_count = 10;
+    request.frame_count = 100;
     request.picture_size = kSize;
     request.compressed = compressed;
+    request.worker_count = static_cast<int>(state.range(1));
     request.output_path = folder / (compressed ? "vz-bench-c.gif" : "vz-bench-u.gif");
     vz::SilentRunObserver observer;
     for (auto _ : state) {
@@ -163,11 +173,59 @@ void render(benchmark::State& state, bool compressed) {
             state.SkipWithError("render failed");
     }
     std::filesystem::remove(request.output_path);
+    state.counters["processors"] = vz::processors_available();
 }
-void BM_Render_Compressed(benchmark::State& state) { render(state, true); }
-void BM_Render_Uncompressed(benchmark::State& state) { render(state, false); }
-BENCHMARK(BM_Render_Compressed)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Render_Uncompressed)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Render)
+    ->ArgNames({"compressed", "workers"})
+    ->ArgsProduct({{1, 0}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// How long a run takes to end after a check point says Stop, workers
+// drawing ahead included: from that answer until run_generation returns.
+class StopAtCheckPoint final : public vz::RunObserver {
+public:
+    explicit StopAtCheckPoint(long at) : at_(at) {}
+    void show_frame_bar(int) override {}
+    void show_total_bar(int) override {}
+    void show_percent(int) override {}
+    void show_frame_number(int) override {}
+    void show_background_pass() override {}
+    void yield_to_events() override {}
+    vz::CheckPoint check_point() override {
+        if (++checks_ != at_) return vz::CheckPoint::Continue;
+        stopped_at_ = std::chrono::steady_clock::now();
+        return vz::CheckPoint::Stop;
+    }
+    std::chrono::steady_clock::time_point stopped_at() const { return stopped_at_; }
+
+private:
+    long at_;
+    long checks_ = 0;
+    std::chrono::steady_clock::time_point stopped_at_{};
+};
+
+void BM_StopLatency(benchmark::State& state) {
+    const bool compressed = state.range(0) != 0;
+    vz::RunRequest request;
+    request.pattern = bench_pattern();
+    request.frame_count = 10;
+    request.picture_size = kSize;
+    request.compressed = compressed;
+    request.output_path = std::filesystem::temp_directory_path() / "vz-bench-stop.gif";
+    // Compressed: a middle row of frame 5. Uncompressed: a point of frame 3's
+    // painting, after the 10 x 3968 check points of the background pass.
+    const long at = compressed ? 4 * (kSize + 1) + kSize / 2 : 10L * 3968 + 2L * 56 * 9440 + 12345;
+    for (auto _ : state) {
+        StopAtCheckPoint observer(at);
+        const auto outcome = vz::run_generation(request, observer).outcome;
+        const auto returned = std::chrono::steady_clock::now();
+        if (outcome != vz::RunOutcome::Stopped) state.SkipWithError("the run did not stop");
+        state.SetIterationTime(std::chrono::duration<double>(returned - observer.stopped_at()).count());
+    }
+}
+BENCHMARK(BM_StopLatency)->ArgName("compressed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 }  // namespace
 

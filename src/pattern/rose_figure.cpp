@@ -43,8 +43,8 @@ Point plot_point(const PatternParameters& pattern, double picture_size, int ring
 
 RoseFigure::RoseFigure(const PatternParameters& pattern, double picture_size)
     : size_(picture_size),
-      whole_size_(static_cast<int>(picture_size)),
       half_size_(picture_size / 2),
+      last_coordinate_(picture_size - 0.5),
       root_m_(std::sqrt(pattern.reference_size)),
       twist_term_(pattern.twist_digit / 10.0 + 0.5),
       shrink_term_(pattern.shrink_digit / 10.0 + 0.5),
@@ -75,10 +75,26 @@ RoseFigure::Ring RoseFigure::ring(int frame_number, int ring) const {
     r = r * (f / reference_size_ * 10 + 1);
     r = r * shrink_term_;
     result.radius_ = half_size_ - r;
-    result.inside_ = std::fabs(result.radius_) <= half_size_;
     return result;
 }
 
+Point RoseFigure::Ring::point(int step) const {
+    Point p;
+    points(step, 1, &p.x, &p.y);
+    return p;
+}
 
+void RoseFigure::Ring::points(int first, int count, int* xs, int* ys) const {
+    const RoseFigure& figure = *figure_;
+    const double* spin = &figure.spin_angle_[static_cast<std::size_t>(first)];
+    const double* petal = &figure.petal_sine_[static_cast<std::size_t>(first)];
+    alignas(32) double sin_a[kBatch], cos_a[kBatch];
+    for (int i = 0; i < count; ++i) ::sincos(ring_angle_ + spin[i] + frame_angle_, &sin_a[i], &cos_a[i]);
+    const double R = radius_, half = figure.half_size_, last = figure.last_coordinate_;
+    for (int i = 0; i < count; ++i) {
+        xs[i] = clamp_coordinate(R * sin_a[i] * petal[i] + half, last);
+        ys[i] = clamp_coordinate(R * cos_a[i] * petal[i] + half, last);
+    }
+}
 
 }  // namespace vz

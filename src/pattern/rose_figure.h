@@ -23,20 +23,14 @@ struct Point {
     bool operator==(const Point&) const = default;
 };
 
-// floor(v) + 1, clamped into 1..size. |v| stays far below 2^31 for every
-// picture, so truncation plus a correction equals floor, without a libm call.
-inline int clamp_coordinate(double v, int size) {
-    int c = static_cast<int>(v);
-    c -= v < c;
-    c += 1;
-    c = c > size ? size : c;
-    return c < 1 ? 1 : c;
-}
-
-// The same for a v known to lie in [0, size]: truncation is floor there.
-inline int clamp_inside(double v, int size) {
-    const int c = static_cast<int>(v) + 1;
-    return c > size ? size : c;
+// floor(v) + 1, clamped into 1..size, as a clamp of v into [0, size - 0.5]
+// and a truncation: below 0 gives 1, at size - 1 or above gives size, and in
+// between truncation is floor. Written so that it vectorises, and so that
+// even a NaN lands inside the picture.
+inline int clamp_coordinate(double v, double last) {
+    v = v > 0.0 ? v : 0.0;
+    v = v < last ? v : last;
+    return static_cast<int>(v) + 1;
 }
 
 // Last ring index K = floor(3 * sqrt(M) / 1.7) for reference size M.
@@ -58,15 +52,17 @@ public:
     int ring_count() const { return ring_count_; }
     double picture_size() const { return size_; }
 
-    // The terms of one ring in one frame; point(j) for j = 0 .. 9429.
+    // The terms of one ring in one frame; steps j = 0 .. 9429.
     class Ring {
     public:
-        Point point(int step) const { return inside_ ? point<true>(step) : point<false>(step); }
-        // A ring with |R| <= S / 2 never leaves the picture, so its points
-        // need no floor correction and no lower clamp.
-        bool inside() const { return inside_; }
-        template <bool Inside>
         Point point(int step) const;
+        // Largest batch for points().
+        static constexpr int kBatch = 128;
+        // The points of steps first .. first + count - 1 (count <= kBatch),
+        // columns into xs and rows into ys. All sincos calls of the batch
+        // come first and the rest of the arithmetic after, which keeps the
+        // processor busier than computing point by point.
+        void points(int first, int count, int* xs, int* ys) const;
 
     private:
         friend class RoseFigure;
@@ -74,15 +70,14 @@ public:
         double ring_angle_;   // a1
         double frame_angle_;  // a3
         double radius_;       // R
-        bool inside_;
     };
 
     Ring ring(int frame_number, int ring) const;
 
 private:
     double size_;
-    int whole_size_;
     double half_size_;
+    double last_coordinate_;  // S - 0.5, see clamp_coordinate
     double root_m_;
     double twist_term_;      // twist_digit / 10 + 0.5
     double shrink_term_;     // shrink_digit / 10 + 0.5
@@ -92,35 +87,21 @@ private:
     std::vector<double> petal_sine_;  // sin(theta * w), per step
 };
 
-template <bool Inside>
-inline Point RoseFigure::Ring::point(int step) const {
-    const RoseFigure& figure = *figure_;
-    const double A = ring_angle_ + figure.spin_angle_[step] + frame_angle_;
-    double sin_a, cos_a;
-    ::sincos(A, &sin_a, &cos_a);
-    const double sin_b = figure.petal_sine_[step];
-    const double x = radius_ * sin_a * sin_b + figure.half_size_;
-    const double y = radius_ * cos_a * sin_b + figure.half_size_;
-    if constexpr (Inside) return {clamp_inside(x, figure.whole_size_), clamp_inside(y, figure.whole_size_)};
-    return {clamp_coordinate(x, figure.whole_size_), clamp_coordinate(y, figure.whole_size_)};
+// Calls visit(j, point) for the steps first..last of a ring in order.
+template <class Visit>
+void for_each_point(const RoseFigure::Ring& ring, int first, int last, Visit&& visit) {
+    constexpr int kBatch = RoseFigure::Ring::kBatch;
+    alignas(32) int xs[kBatch], ys[kBatch];
+    for (int start = first; start <= last; start += kBatch) {
+        const int count = last - start + 1 < kBatch ? last - start + 1 : kBatch;
+        ring.points(start, count, xs, ys);
+        for (int i = 0; i < count; ++i) visit(start + i, Point{xs[i], ys[i]});
+    }
 }
 
 // Paints one frame the compressed way into `grid` ((S+1) x (S+1), row-major,
 // row 0 and column 0 unused): rings 0..K, steps 1..9420, calling
 // `after_ring()` after every ring.
-// Calls visit(j, point) for the steps first..last of a ring in order, with
-// the ring's inside-or-not choice made once rather than at every point.
-template <class Visit>
-void for_each_point(const RoseFigure::Ring& ring, int first, int last, Visit&& visit) {
-    auto walk = [&]<bool Inside>() {
-        for (int j = first; j <= last; ++j) visit(j, ring.point<Inside>(j));
-    };
-    if (ring.inside())
-        walk.template operator()<true>();
-    else
-        walk.template operator()<false>();
-}
-
 template <class AfterRing>
 void draw_frame(const RoseFigure& figure, int frame_number, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
     const int stride = static_cast<int>(figure.picture_size()) + 1;

@@ -1,9 +1,13 @@
 #include "run/generation_run.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
-#include <new>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -14,6 +18,7 @@
 #include "gif/uncompressed_layout.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"
+#include "run/frame_pipeline.h"
 
 namespace vz {
 
@@ -57,6 +62,9 @@ class RingProgress {
 public:
     RingProgress(Progress& progress, double ring_start, double ring_span, int frame, int frames)
         : progress_(progress), ring_start_(ring_start), ring_span_(ring_span), frame_(frame), frames_(frames) {}
+
+    // The first step whose values may differ from those shown.
+    int next_change() const { return next_change_; }
 
     void at(int step) {
         if (step < next_change_) return;
@@ -143,8 +151,64 @@ RunResult with_output_file(const RunRequest& request, Write&& write) {
     }
 }
 
+// Workers and frames in flight for a run: workers never outnumber the
+// frames, and at most two frames more than there are workers are held in
+// memory at once, whatever the frame count.
+struct Parallelism {
+    int workers;
+    int slots;
+};
+
+Parallelism parallelism_for(const RunRequest& request) {
+    // Long before this many, the one thread that takes the check points and
+    // writes the file is the limit; further workers would only cost memory.
+    constexpr int kMaxWorkers = 32;
+    const int wanted = request.worker_count > 0 ? request.worker_count : std::min(processors_available(), kMaxWorkers);
+    const int workers = std::max(1, std::min(wanted, request.frame_count));
+    return {workers, workers + 2};
+}
+
+// The writing thread follows the frame it is at: it goes on as soon as the
+// milestone it needs is reached, and otherwise sleeps a short while at a
+// time rather than being woken for every ring or row. Should the frame's
+// worker get no processor time for a while, the event loop gets an extra
+// turn, so the window never waits long for one.
+template <class Slot>
+class FrameFollower {
+public:
+    FrameFollower(FramePipeline<Slot>& pipeline, int frame, RunObserver& observer)
+        : pipeline_(pipeline), frame_(frame), observer_(observer) {}
+
+    void await(int milestone) {
+        using namespace std::chrono_literals;
+        using Clock = std::chrono::steady_clock;
+        auto last_news = Clock::now();
+        while (reached_ < milestone) {
+            const int before = reached_;
+            reached_ = pipeline_.wait_for(frame_, milestone, 2ms);
+            const auto now = Clock::now();
+            if (reached_ != before) {
+                last_news = now;
+            } else if (now - last_news >= 40ms) {
+                observer_.yield_to_events();
+                last_news = now;
+            }
+        }
+    }
+
+private:
+    FramePipeline<Slot>& pipeline_;
+    int frame_;
+    RunObserver& observer_;
+    int reached_ = 0;
+};
+
 }  // namespace
 
+// Workers draw and encode frames into memory of their own; this thread shows
+// the progress and takes the check points exactly as a frame drawn and
+// encoded here would, as each ring and row is reached, and writes every
+// frame's data only after the last check point of that frame.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
     return with_output_file(request, [&](OutputFile& file) {
         ByteSink out(file);
@@ -157,45 +221,107 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
         const std::uint8_t delay = frame_delay_for(request.frame_count);
         const std::uint8_t flags = control_flags_for(request.transparent);
         const RoseFigure figure(request.pattern, size);
-        LzwEncoder encoder;
-        Progress progress(observer);
-        std::vector<std::uint8_t> grid;
+        const int rings = figure.ring_count() + 1;
         const std::size_t stride = static_cast<std::size_t>(S) + 1;
 
+        // Milestones of a frame: its rings drawn, then its rows encoded.
+        struct Scratch {
+            std::vector<std::uint8_t> grid;
+            std::unique_ptr<LzwEncoder> encoder;
+        };
+        const Parallelism parallel = parallelism_for(request);
+        std::vector<Scratch> scratch(static_cast<std::size_t>(parallel.workers));
+        FramePipeline<ByteSink> pipeline(
+            request.frame_count, parallel.workers, parallel.slots,
+            [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
+                Scratch& own = scratch[static_cast<std::size_t>(worker)];
+                if (!own.encoder) own.encoder = std::make_unique<LzwEncoder>();
+                int drawn = 0;
+                draw_frame(figure, f, own.grid, [&] { steps.reached(++drawn); });
+                data.clear();
+                own.encoder->begin_frame(data);
+                for (int r = 1; r <= S; ++r) {
+                    own.encoder->encode(&own.grid[r * stride + 1], static_cast<std::size_t>(S));
+                    steps.reached(rings + r);
+                }
+                own.encoder->end_frame();
+            });
+
+        Progress progress(observer);
         for (int f = 1; f <= request.frame_count; ++f) {
             observer.show_frame_number(f);
             write_frame_header(out, flags, delay, S);
-            encoder.begin_frame(out);
+            FrameFollower<ByteSink> frame(pipeline, f, observer);
             // The drawing pass writes nothing, so it yields without check points.
-            draw_frame(figure, f, grid, [&] { observer.yield_to_events(); });
+            for (int k = 1; k <= rings; ++k) {
+                frame.await(k);
+                observer.yield_to_events();
+            }
             for (int r = 1; r <= S; ++r) {
                 take_check_point(observer);
                 const double done = ((f - 1) * size + r) / (frames * size);
                 progress.frame_bar(floor_int(r / size * 32));
                 progress.percent(floor_int(done * 100));
                 progress.total_bar(floor_int(done * 32));
-                encoder.encode(&grid[r * stride + 1], static_cast<std::size_t>(S));
+                frame.await(rings + r);
                 observer.yield_to_events();
             }
             take_check_point(observer);
-            encoder.end_frame();
+            const ByteSink& data = pipeline.take(f);
+            out.put(std::span<const std::uint8_t>(data.bytes()));
+            pipeline.release(f);
         }
         write_trailer(out);
         out.flush();
     });
 }
 
+// Pass 1 writes the black file here while workers already paint frame
+// records (each a copy of the black one) for pass 2; pass 2 then shows the
+// progress and takes the check points of every point and sweep as each
+// sweep is painted, and writes a frame's record after its last check point.
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
     return with_output_file(request, [&](OutputFile& file) {
         const int S = request.picture_size;
         const int N = request.frame_count;
         const UncompressedLayout layout(S);
+        const std::uint8_t delay = frame_delay_for(N);
+
+        // Every frame record of pass 1 is the same.
+        ByteSink black;
+        write_frame_header(black, gif::kUncompressedPacked, delay, S);
+        for (std::int64_t b = 1; b <= layout.full_blocks(); ++b) layout.write_full_block(black);
+        layout.write_final_block(black);
+        const std::vector<std::uint8_t>& black_record = black.bytes();
+
+        // Milestones of a frame: its sweeps painted, ten per ring.
+        const RoseFigure figure(request.pattern, S);
+        const int K = figure.ring_count();
+        const Parallelism parallel = parallelism_for(request);
+        using Record = std::vector<std::uint8_t>;
+        FramePipeline<Record> pipeline(N, parallel.workers, parallel.slots,
+                                       [&](int, int f, Record& record, FrameSteps& steps) {
+                                           record = black_record;
+                                           int swept = 0;
+                                           for (int k = 0; k <= K; ++k) {
+                                               const RoseFigure::Ring ring = figure.ring(f, k);
+                                               const std::uint8_t colour = ring_colour(k);
+                                               for (int c = 0; c < kSweepsPerRing; ++c) {
+                                                   const int first = kSweepStride * c;
+                                                   for_each_point(ring, first, first + kStepsPerSweep - 1,
+                                                                  [&](int, Point p) {
+                                                                      record[static_cast<std::size_t>(
+                                                                          layout.offset_in_frame(p.x, p.y))] = colour;
+                                                                  });
+                                                   steps.reached(++swept);
+                                               }
+                                           }
+                                       });
 
         // Pass 1: the whole file with every pixel black.
         ByteSink out(file);
         write_leading_blocks(out, request);
         observer.show_percent(0);
-        const std::uint8_t delay = frame_delay_for(N);
         const double blocks = static_cast<double>(layout.full_blocks());
         for (int f = 1; f <= N; ++f) {
             write_frame_header(out, gif::kUncompressedPacked, delay, S);
@@ -212,33 +338,32 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         write_trailer(out);
         out.flush();
 
-        // Pass 2: paint every point at its byte. A frame record is read back,
-        // painted in drawing order and written in place, one frame at a time.
-        const RoseFigure figure(request.pattern, S);
-        const int K = figure.ring_count();
+        // Pass 2: every point at its byte, a frame record at a time.
         const double q = kStepsPerRadian;
         const double ring_span = (K + 1) * 6.28 * q;
         Progress progress(observer);
-        std::vector<std::uint8_t> record(static_cast<std::size_t>(layout.frame_stride()));
         for (int f = 1; f <= N; ++f) {
             observer.show_frame_number(f);
-            const std::uint64_t record_offset = gif::kFirstFrameOffset + (f - 1) * layout.frame_stride();
-            file.read_at(record_offset, record.data(), record.size());
+            FrameFollower<Record> frame(pipeline, f, observer);
             for (int k = 0; k <= K; ++k) {
-                const RoseFigure::Ring ring = figure.ring(f, k);
-                const std::uint8_t colour = ring_colour(k);
                 RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {
-                    const int first = kSweepStride * c;
-                    for_each_point(ring, first, first + kStepsPerSweep - 1, [&](int j, Point p) {
+                    frame.await(k * kSweepsPerRing + c + 1);
+                    const int first = kSweepStride * c, end = first + kStepsPerSweep;
+                    for (int j = first; j < end;) {
+                        // Up to the next step that changes the progress, only check points.
+                        for (const int quiet = std::min(end, ring_progress.next_change()); j < quiet; ++j)
+                            take_check_point(observer);
+                        if (j == end) break;
                         take_check_point(observer);
-                        ring_progress.at(j);
-                        record[static_cast<std::size_t>(layout.offset_in_frame(p.x, p.y))] = colour;
-                    });
+                        ring_progress.at(j++);
+                    }
                     turn_and_check(observer);
                 }
             }
-            file.write_at(record_offset, record.data(), record.size());
+            const Record& record = pipeline.take(f);
+            file.write_at(gif::kFirstFrameOffset + (f - 1) * layout.frame_stride(), record.data(), record.size());
+            pipeline.release(f);
         }
     });
 }

@@ -20,6 +20,9 @@ struct RunRequest {
     bool compressed = true;
     bool transparent = false;   // compressed mode only: palette entry 0 transparent
     std::filesystem::path output_path;
+    // Threads that draw (and encode) frames ahead of the writing; 0 = one per
+    // processor the process may run on. The file is the same for any count.
+    int worker_count = 0;
 };
 
 enum class RunOutcome {
@@ -35,6 +38,8 @@ struct RunResult {
     std::string error;  // the system's reason when Failed
 };
 
+// Frames are drawn (and encoded) on worker threads, but the observer is
+// called on the calling thread only, in the same order for any worker count.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
 inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace vz {
@@ -63,6 +64,47 @@ TEST(RoseFigure, MatchesPlotPointExactly) {
                     << "S=" << S << " M=" << M << " f=" << frame << " k=" << k << " j=" << j;
             }
         }
+    }
+}
+
+// The batched drawing path (all sincos calls of a batch first, the clamp as
+// a truncation) against the literal formula: every step of every ring of
+// whole frames at the extremes, and stretches across batch boundaries over
+// random digits, sizes, reference sizes (whole and fractional), frames and rings.
+TEST(RoseFigure, BatchedPointsMatchPlotPointOnEveryStep) {
+    auto check_steps = [](const PatternParameters& p, int S, int frame, int k, int first, int last) {
+        const RoseFigure figure(p, S);
+        int expected_step = first;
+        bool same = true;
+        for_each_point(figure.ring(frame, k), first, last, [&](int j, Point point) {
+            same = same && j == expected_step++ && point == plot_point(p, S, k, j, frame);
+        });
+        return same && expected_step == last + 1;
+    };
+    struct Whole {
+        int S;
+        double M;
+        int frame;
+    };
+    // Whole frames: smallest and largest pictures, first and last frames, a
+    // reference size far from the size (rings run outside and get clamped).
+    for (const Whole w : {Whole{10, 10, 1}, Whole{10, 10, 100}, Whole{1000, 1000, 1}, Whole{1000, 1000, 100},
+                          Whole{128, 1000, 57}, Whole{999, 10, 3}, Whole{11, 37.5, 100}}) {
+        const PatternParameters p = pattern(w.frame % 10, (w.frame + 3) % 10, 9, w.S % 10, w.M);
+        for (int k = 0; k <= ring_count(w.M); ++k)
+            ASSERT_TRUE(check_steps(p, w.S, w.frame, k, 0, 9429)) << "S=" << w.S << " M=" << w.M << " k=" << k;
+    }
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int S = 10 + static_cast<int>(random() % 991);
+        const double M = 10 + static_cast<int>(random() % 991) + (trial % 3 == 0 ? (random() % 1000) / 1000.0 : 0.0);
+        const PatternParameters p = pattern(random() % 10, random() % 10, random() % 10, random() % 10, M);
+        const int frame = 1 + static_cast<int>(random() % 100);
+        const int k = static_cast<int>(random() % (ring_count(M) + 1));
+        const int first = static_cast<int>(random() % 9000);
+        const int last = std::min(9429, first + static_cast<int>(random() % 700));
+        ASSERT_TRUE(check_steps(p, S, frame, k, first, last))
+            << "S=" << S << " M=" << M << " f=" << frame << " k=" << k << " j=" << first << ".." << last;
     }
 }
 

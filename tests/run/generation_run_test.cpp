@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -43,7 +44,10 @@ Bytes drawn_frame(const RunRequest& r, int frame) {
     draw_frame(RoseFigure(r.pattern, r.picture_size), frame, grid, [] {});
     Bytes pixels;
     const int s = r.picture_size;
-    for (int y = 1; y <= s; ++y) pixels.insert(pixels.end(), &grid[y * (s + 1) + 1], &grid[y * (s + 1) + 1 + s]);
+    for (int y = 1; y <= s; ++y) {
+        const std::uint8_t* row = grid.data() + y * (s + 1) + 1;
+        pixels.insert(pixels.end(), row, row + s);
+    }
     return pixels;
 }
 
@@ -184,6 +188,99 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
                 EXPECT_EQ(observer.checks, at);
                 EXPECT_TRUE(folder_empty()) << compressed << " " << at;
             }
+        }
+    }
+}
+
+// Everything a run shows, in order, folded into a digest: kind and value of
+// every progress value, label and check point. Turns are left out: a run
+// may give the event loop an extra one while it waits for a slow worker.
+class DigestObserver final : public RunObserver {
+public:
+    std::uint64_t digest = 14695981039346656037ull;
+    long events = 0, checks = 0;
+
+    void show_frame_bar(int b) override { add(1, b); }
+    void show_total_bar(int b) override { add(2, b); }
+    void show_percent(int p) override { add(3, p); }
+    void show_frame_number(int f) override { add(4, f); }
+    void show_background_pass() override { add(5, 0); }
+    void yield_to_events() override {}
+    CheckPoint check_point() override {
+        ++checks;
+        add(7, 0);
+        return CheckPoint::Continue;
+    }
+
+private:
+    void add(int kind, int value) {
+        ++events;
+        for (const std::uint64_t part : {std::uint64_t(kind), std::uint64_t(value)}) digest = (digest ^ part) * 1099511628211ull;
+    }
+};
+
+// However many threads draw the frames, the file and everything the observer
+// sees (progress, labels and check points, in order) are the same.
+TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) {
+    struct Case {
+        int frames, size;
+    };
+    for (bool compressed : {true, false}) {
+        for (const Case c : {Case{1, 10}, Case{5, 37}, Case{9, 64}, Case{3, 253}}) {
+            RunRequest one = request(c.frames, c.size, compressed, "one.gif");
+            one.pattern.reference_size = c.size + 17;  // other rings than the size alone gives
+            one.worker_count = 1;
+            DigestObserver seen_one;
+            ASSERT_EQ(run_generation(one, seen_one).outcome, RunOutcome::Completed);
+            const Bytes file = test::read_file(one.output_path);
+            for (int workers : {2, 3, 8}) {
+                RunRequest many = one;
+                many.worker_count = workers;
+                many.output_path = folder_ / "many.gif";
+                DigestObserver seen_many;
+                ASSERT_EQ(run_generation(many, seen_many).outcome, RunOutcome::Completed);
+                const std::string where = (compressed ? "compressed " : "uncompressed ") + std::to_string(c.frames) +
+                                          " x " + std::to_string(c.size) + ", workers " + std::to_string(workers);
+                EXPECT_TRUE(test::read_file(many.output_path) == file) << where;
+                EXPECT_EQ(seen_many.events, seen_one.events) << where;
+                EXPECT_EQ(seen_many.checks, seen_one.checks) << where;
+                EXPECT_EQ(seen_many.digest, seen_one.digest) << where;
+                fs::remove(many.output_path);
+            }
+            fs::remove(one.output_path);
+        }
+    }
+}
+
+std::vector<std::string> without_turns(const std::vector<std::string>& events) {
+    std::vector<std::string> rest;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(rest), [](const auto& e) { return e != "yield"; });
+    return rest;
+}
+
+// With many workers far ahead, a stop or exit still ends the run at the
+// check point that says so, after exactly what a single worker's run shows
+// up to there, and leaves nothing behind.
+TEST_F(GenerationRunTest, StopWithWorkersAheadEndsAtTheSameCheckPoint) {
+    for (bool compressed : {true, false}) {
+        RunRequest r = request(6, 40, compressed);
+        r.worker_count = 1;
+        test::RecordingObserver full;
+        ASSERT_EQ(run_generation(r, full).outcome, RunOutcome::Completed);
+        fs::remove(r.output_path);
+        r.worker_count = 4;
+        for (int at : {1, 2, full.checks / 3, full.checks - 1}) {
+            test::RecordingObserver observer;
+            observer.stop_at_check = at;
+            observer.answer = at % 2 ? CheckPoint::Stop : CheckPoint::Exit;
+            EXPECT_EQ(run_generation(r, observer).outcome, at % 2 ? RunOutcome::Stopped : RunOutcome::Exited);
+            EXPECT_EQ(observer.checks, at);
+            // Nothing is shown after the check point that ended the run.
+            const std::vector<std::string> shown = without_turns(observer.events), all = without_turns(full.events);
+            ASSERT_LE(shown.size(), all.size());
+            EXPECT_TRUE(std::equal(shown.begin(), shown.end(), all.begin())) << compressed << " " << at;
+            EXPECT_EQ(shown.back(), "check");
+            EXPECT_TRUE(folder_empty()) << compressed << " " << at;
         }
     }
 }
