@@ -46,10 +46,11 @@ void BM_Run_Window(benchmark::State& state) {
     settings.write("met", "ope", "0");
     vz::Form1 window(platform, settings);
     window.Form_Load();
-    window.Check1->setChecked(state.range(0) != 0);
+    window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(state.range(0) != 0);
+    auto* start = window.findChild<QPushButton*>(QStringLiteral("Command1"));
     window.show();
     for (auto _ : state) {
-        window.Command1->click();
+        start->click();
         QDir(folder.path()).removeRecursively();
         QDir().mkpath(folder.path());
     }

@@ -5,7 +5,7 @@
 # failure, so it fails its test and this stage.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$here/tools/install-deps.sh"
+source "$here/tools/configure.sh"
 build="${VZ_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
 
 # The test listing runs each test program during the build, so the options
@@ -20,7 +20,7 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:exitcode=86:strict_string_ch
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=87"
 
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVZ_BUILD_BENCH=OFF \
+vz_configure "$here" "$build" -- -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVZ_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" -DCMAKE_SHARED_LINKER_FLAGS="$sanitize"
 cmake --build "$build" --parallel "${VZ_JOBS:-$(nproc)}"

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, run and test the program.
 # Only packages that are missing are installed; re-running is cheap.
-# VZ_DEPS_GROUPS="fuzz" adds the packages of the extra groups named.
+# Run it as yourself: it calls sudo for apt-get, and only when something is
+# missing. As root (CI) it calls apt-get directly.
+#
+#   install-deps.sh              build, run and test
+#   install-deps.sh --packaging  the same, plus what tools/package.sh and
+#                                tools/check-package.sh need
+#   install-deps.sh --fuzz       the same, plus clang and libFuzzer for
+#                                tools/ci-fuzz.sh
 set -euo pipefail
 
 PACKAGES=(
@@ -11,16 +18,30 @@ PACKAGES=(
   qt6-base-dev libgl-dev fonts-liberation2
   # sound: synthesizer and General MIDI sound fonts
   libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
+  # desktop tests: pointer and keys, window titles, a screen reader's view on a bus of their own
+  xdotool x11-utils python3 python3-gi gir1.2-atspi-2.0 at-spi2-core dbus
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
   xvfb xauth
 )
-for group in ${VZ_DEPS_GROUPS:-}; do
-  case "$group" in
-    # fuzz targets: clang with libFuzzer; -fsanitize=fuzzer links the
-    # runtime from libclang-rt-14-dev
-    fuzz) PACKAGES+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;
-    *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
+
+PACKAGING=(
+  # the .deb: dpkg-shlibdeps and dpkg-buildflags, file for CPack's stripping
+  dpkg-dev file
+  # checks of the package and its data files
+  lintian desktop-file-utils appstream
+)
+
+FUZZ=(
+  # fuzz targets: -fsanitize=fuzzer links clang's runtime from libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
+)
+
+for arg in "$@"; do
+  case "$arg" in
+    --packaging) PACKAGES+=("${PACKAGING[@]}") ;;
+    --fuzz) PACKAGES+=("${FUZZ[@]}") ;;
+    *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging, --fuzz)" >&2; exit 2 ;;
   esac
 done
 
@@ -30,8 +51,18 @@ for p in "${PACKAGES[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "install-deps.sh: installing ${missing[*]}" >&2
+SUDO=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps.sh: these Debian packages are missing and sudo is not available;" >&2
+    echo "as root, run: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  SUDO=(sudo)
+fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Wait for another apt-get or an unattended upgrade rather than failing at once.
+"${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"

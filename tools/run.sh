@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs whatever is missing, builds the program and starts it.
+# Installs whatever is missing, builds the program and starts it. Run it as
+# yourself; sudo is asked for only when Debian packages are missing.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$here/tools/install-deps.sh"
+source "$here/tools/configure.sh"
 build="${VZ_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+vz_configure "$here" "$build"
 cmake --build "$build" --parallel --target vuzuduzi-2
 exec "$build/src/app/vuzuduzi-2" "$@"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs whatever is missing, builds everything and runs every test through ctest.
+# Installs whatever is missing, builds everything and runs every test through
+# ctest. Run it as yourself; sudo is asked for only when Debian packages are
+# missing. CI runs it as root.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$here/tools/install-deps.sh"
+source "$here/tools/configure.sh"
 build="${VZ_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+# VZ_WERROR=ON (as CI sets it) makes every compiler warning an error.
+vz_configure "$here" "$build" -- "-DVZ_WERROR=${VZ_WERROR:-OFF}"
 cmake --build "$build" --parallel
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 600

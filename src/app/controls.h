@@ -7,8 +7,17 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <cmath>
 
 namespace vz {
+
+// The layout is measured in twips: 1440 to an inch, 15 to a pixel at 96 dpi.
+inline constexpr double kTwipsPerPixel = 15;
+inline int to_pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline double to_twips(int pixels) { return pixels * kTwipsPerPixel; }
+inline void place(QWidget* control, int left, int top, int width, int height) {
+    control->setGeometry(to_pixels(left), to_pixels(top), to_pixels(width), to_pixels(height));
+}
 
 // A push button painted in its own background colour, caption word-wrapped.
 class ColourButton final : public QPushButton {

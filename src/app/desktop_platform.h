@@ -10,6 +10,10 @@
 
 namespace vz {
 
+// Names the application and sets how it ends; the program and the desktop
+// tests both start with this.
+void configure_application();
+
 class DesktopPlatform final : public Platform {
 public:
     DesktopPlatform();

@@ -1,6 +1,7 @@
-// The program's one window. Its handlers keep the names and the order of
-// effects of the window's design; generation runs go through src/run, the
-// tune through src/music, and the desktop through the Platform seam.
+// The program's one window: its controls at their twip positions and its
+// handlers, which keep their names and order of effects and hand each
+// concern to its own part: the save location, the About face, the stored
+// window settings and the run controller.
 #pragma once
 
 #include <QCheckBox>
@@ -9,23 +10,19 @@
 #include <QListWidget>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
+#include "app/about_face.h"
 #include "app/controls.h"
 #include "app/platform.h"
+#include "app/run_controller.h"
+#include "app/save_location.h"
+#include "app/window_settings.h"
 #include "io/settings_store.h"
-#include "music/tune_player.h"
-#include "music/tune_table.h"
-#include "pattern/pattern_parameters.h"
-#include "run/generation_run.h"
 
 namespace vz {
 
-// Button colours, as 0x00BBGGRR values; the high bit marks a system colour.
-inline constexpr std::uint32_t kInfoBackgroundColour = 0x80000018;
-inline constexpr std::uint32_t kNormalColour = 0x00EEFFFF;
-inline constexpr std::uint32_t kFlashColour = 0x00FFFFBB;
-
-class Form1 final : public QWidget, private RunObserver {
+class Form1 final : public QWidget {
     Q_OBJECT
 public:
     Form1(Platform& platform, SettingsStore& settings);
@@ -34,29 +31,58 @@ public:
     // Event handlers.
     void Form_Load();
     void Form_Unload();
-    void Command1_Click();
-    void Timer1_Timer();
+    void Command1_Click() { run_->Command1_Click(); }
+    void Timer1_Timer() { run_->Timer1_Timer(); }
     void Check2_Click();
     void Text2_LostFocus();
-    void Command4_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command7_Click();
-    void Timer3_Timer();
-    void Dir1_Change();
-    void Drive1_Change();
-    void File1_Click();
-    void File1_DblClick();
+    void Command4_Click() { close(); }
+    void Command2_Click() { info(); }
+    void Command3_Click() { about_->show(run_->run_active()); }
+    void Command7_Click() { about_->leave(); }
+    void Timer3_Timer() { about_->tick(); }
+    void Dir1_Change() { location_->folder_changed(); }
+    void Drive1_Change() { location_->drive_changed(); }
+    void File1_Click() { location_->file_clicked(); }
+    void File1_DblClick() { platform_.open_file(location_->selected_file()); }
     void Label10_Click();
     void Label15_Click();
+    // SIGTERM, SIGHUP or SIGINT: ends like closing the window, with no message box.
+    void end_on_signal();
 
     // Public methods.
-    void rty();
+    void rty() { run_->rty(); }
     void info();
-    void got();
-    bool ShellProgramm(const QString& target);
+    void got() { run_->got(); }
+    bool ShellProgramm(const QString& target) { return platform_.open_link(target); }
 
-    // Controls.
+    // State the tests look at.
+    bool run_active() const { return run_->run_active(); }
+    bool window_open() const { return run_->window_open(); }
+    bool about_shown() const { return about_->shown(); }
+    std::uint32_t command1_colour() const { return run_->command1_colour(); }
+    const PatternParameters& pattern() const { return run_->pattern(); }
+    const QString& save_folder() const { return location_->folder(); }
+    const QString& proposed_path() const { return location_->proposed_path(); }
+    const QString& selected_file() const { return location_->selected_file(); }
+    const QStringList& printed_lines() const { return about_->printed_lines(); }
+    const TunePlayer& player() const { return about_->player(); }
+
+    static inline const QString& kIdleCaption = vz::kIdleCaption;
+    static QString help_text();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_controls(SettingsStore& settings);
+    void connect_handlers();
+
+    Platform& platform_;
+    bool quiet_ = false;  // ending on a signal: nobody is there to read a message
+    float saved_size_ = 0;
+
     ColourButton* Command1;
     QPushButton *Command2, *Command3, *Command4, *Command7;
     QCheckBox *Check1, *Check2, *Check3, *Check4, *Check5;
@@ -70,80 +96,10 @@ public:
     QListWidget* File1;
     QTimer *Timer1, *Timer3;
 
-    // State the tests look at.
-    bool run_active() const { return run_active_; }
-    bool window_open() const { return window_open_; }
-    bool about_shown() const { return about_shown_; }
-    std::uint32_t command1_colour() const { return command1_colour_; }
-    const PatternParameters& pattern() const { return pattern_; }
-    const QString& save_folder() const { return save_folder_; }
-    const QString& proposed_path() const { return proposed_path_; }
-    const QString& selected_file() const { return selected_file_; }
-    const QStringList& printed_lines() const { return printed_lines_; }
-    const TunePlayer& player() const { return player_; }
-
-    static const QString kIdleCaption;
-    static QString help_text();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void build_controls();
-    void place(QWidget* control, int left, int top, int width, int height) const;
-    int to_pixels(double twips) const;
-    double to_twips(int pixels) const;
-    void set_command1_colour(std::uint32_t colour);
-    void show_strip(QLabel* picture, int identifier);
-
-    void randomize_pattern();
-    void run_with(bool compressed);
-    void finish_run(const RunResult& result);
-    // Back to idle after a run; the completion step reports the new file.
-    void end_sequence(bool completion_step = true);
-    void propose_next_name();
-    void open_for_viewing();
-    void open_midi_output();
-    void show_file_list(const QString& folder);
-    void show_working_face(bool working);
-    void update_repeat_tooltip();
-    QString usable_folder(const QString& stored) const;
-    void apply_window_position(double left_twips, double top_twips);
-    void terminate_program();
-
-    // RunObserver
-    void show_frame_bar(int blocks) override;
-    void show_total_bar(int blocks) override;
-    void show_percent(int percent) override;
-    void show_frame_number(int frame) override;
-    void show_background_pass() override;
-    void yield_to_events() override;
-    CheckPoint check_point() override;
-
-    Platform& platform_;
-    SettingsStore& settings_;
-    PatternParameters pattern_;
-    RunRequest request_;
-    QString output_path_;
-    bool run_active_ = false;
-    bool window_open_ = false;
-    bool file_existed_ = false;
-    bool about_shown_ = false;
-    bool terminating_ = false;
-    std::uint32_t command1_colour_ = kInfoBackgroundColour;
-    float saved_size_ = 0;
-    QString save_folder_;
-    QString proposed_path_;
-    float name_number_ = 0;
-    QString selected_file_;
-    QStringList printed_lines_;
-    qint64 last_turn_ = -1;
-    int picture1_strip_ = -1, picture2_strip_ = -1;  // identifiers of the strips showing
-    QPoint placed_at_, placed_twips_;                  // where the stored position put the window
-    TuneTable tune_table_;
-    TunePlayer player_;
+    std::unique_ptr<WindowSettings> settings_;
+    std::unique_ptr<SaveLocation> location_;
+    std::unique_ptr<AboutFace> about_;
+    std::unique_ptr<RunController> run_;
 };
 
 }  // namespace vz

@@ -5,19 +5,19 @@
 #include "app/desktop_platform.h"
 #include "app/form1.h"
 #include "app/qt_settings_store.h"
+#include "app/termination_signals.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vazedoza"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vuzuduzi-2"));
-    // The window ends the program itself, after a running generation has
-    // cleaned up and said so.
-    QApplication::setQuitOnLastWindowClosed(false);
+    vz::configure_application();
 
     vz::DesktopPlatform platform;
     vz::QtSettingsStore settings;
     vz::Form1 window(platform, settings);
     platform.set_owner(&window);
+    // A logout or kill ends the program like closing the window, quietly.
+    vz::TerminationSignals termination;
+    QObject::connect(&termination, &vz::TerminationSignals::received, &window, &vz::Form1::end_on_signal);
     window.Form_Load();
     window.show();
     return QApplication::exec();

@@ -34,4 +34,9 @@ void QtSettingsStore::write(std::string_view section, std::string_view key, std:
     settings_.sync();
 }
 
+bool QtSettingsStore::saved() {
+    settings_.sync();
+    return settings_.status() == QSettings::NoError;
+}
+
 }  // namespace vz

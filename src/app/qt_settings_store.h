@@ -14,6 +14,8 @@ public:
     std::string read(std::string_view section, std::string_view key, std::string_view fallback) override;
     void write(std::string_view section, std::string_view key, std::string_view text) override;
     QString file_name() const { return settings_.fileName(); }
+    // Whether everything written so far reached the file.
+    bool saved();
 
 private:
     QSettings settings_;

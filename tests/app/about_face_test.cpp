@@ -6,64 +6,65 @@ namespace {
 
 using Call = RecordingMidiOutput::Call;
 
-std::vector<QWidget*> working_controls(Form1& f) {
-    return {f.Shape1, f.Shape2, f.Shape3, f.Text1,    f.Label3,   f.Label2,   f.Label1, f.Text2,
-            f.Text3,  f.Label4, f.Label5, f.Check1,   f.Check2,   f.Check3,   f.Check4, f.Check5,
-            f.Command1, f.Command2, f.Command3, f.Drive1, f.Dir1, f.File1, f.Picture1};
+std::vector<QWidget*> working_controls(Form1& form) {
+    const WindowControls c = ui(form);
+    return {c.Shape1, c.Shape2, c.Shape3, c.Text1,    c.Label3,   c.Label2,   c.Label1, c.Text2,
+            c.Text3,  c.Label4, c.Label5, c.Check1,   c.Check2,   c.Check3,   c.Check4, c.Check5,
+            c.Command1, c.Command2, c.Command3, c.Drive1, c.Dir1, c.File1, c.Picture1};
 }
 
 TEST_F(WindowTest, AboutFaceHidesTheWorkingControlsAndPlaysTheTune) {
     Form1& form = open_window();
     form.show();
-    form.Command3->click();
+    ui(form).Command3->click();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2 - О программе"));
     EXPECT_TRUE(form.about_shown());
     for (QWidget* control : working_controls(form)) EXPECT_TRUE(control->isHidden());
-    EXPECT_TRUE(form.Picture2->isHidden());
-    for (QWidget* shown : {static_cast<QWidget*>(form.Command7), static_cast<QWidget*>(form.Label10),
-                           static_cast<QWidget*>(form.Label15), static_cast<QWidget*>(form.Command4)})
+    EXPECT_TRUE(ui(form).Picture2->isHidden());
+    for (QWidget* shown : {static_cast<QWidget*>(ui(form).Command7), static_cast<QWidget*>(ui(form).Label10),
+                           static_cast<QWidget*>(ui(form).Label15), static_cast<QWidget*>(ui(form).Command4)})
         EXPECT_FALSE(shown->isHidden());
-    EXPECT_EQ(form.Command4->text(), QStringLiteral("Отмена"));
-    EXPECT_EQ(form.Command4->pos(), QPoint(304, 224));  // 4560, 3360 twips
+    EXPECT_EQ(ui(form).Command4->text(), QStringLiteral("Отмена"));
+    EXPECT_EQ(ui(form).Command4->pos(), QPoint(304, 224));  // 4560, 3360 twips
     EXPECT_EQ(form.printed_lines(), (QStringList{"", "", QString(35, ' ') + "Vuzuduzi-2."}));
     EXPECT_EQ(platform_.turns, 1);  // one turn of the event loop before printing
 
     // The tune: ten messages at the first tick, the end at the 177th.
-    EXPECT_TRUE(form.Timer3->isActive());
-    EXPECT_EQ(form.Timer3->interval(), 155);
+    EXPECT_TRUE(ui(form).Timer3->isActive());
+    EXPECT_EQ(ui(form).Timer3->interval(), 155);
     form.Timer3_Timer();
     EXPECT_EQ(platform_.midi.sent.size(), 10u);
     for (int tick = 2; tick <= 177; ++tick) form.Timer3_Timer();
-    EXPECT_FALSE(form.Timer3->isActive());
+    EXPECT_FALSE(ui(form).Timer3->isActive());
     EXPECT_EQ(platform_.midi.events.back().call, Call::close);
     EXPECT_EQ(form.player().tune_step(), 177);
 
-    form.Command7->click();  // after the end: no harm, nothing more sent
+    ui(form).Command7->click();  // after the end: no harm, nothing more sent
     EXPECT_EQ(platform_.midi.count(Call::close), 1);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2"));
     EXPECT_FALSE(form.about_shown());
     for (QWidget* control : working_controls(form)) EXPECT_FALSE(control->isHidden());
-    EXPECT_FALSE(form.Picture2->isHidden());
-    EXPECT_TRUE(form.Command7->isHidden());
-    EXPECT_TRUE(form.Label10->isHidden());
-    EXPECT_EQ(form.Command4->text(), QStringLiteral("Выход"));
-    EXPECT_EQ(form.Command4->geometry(), QRect(480, 192, 49, 25));  // 7200, 2880, 735, 375 twips
+    EXPECT_FALSE(ui(form).Picture2->isHidden());
+    EXPECT_TRUE(ui(form).Command7->isHidden());
+    EXPECT_TRUE(ui(form).Label10->isHidden());
+    EXPECT_EQ(ui(form).Command4->text(), QStringLiteral("Выход"));
+    EXPECT_EQ(ui(form).Command4->geometry(), QRect(480, 192, 49, 25));  // 7200, 2880, 735, 375 twips
     EXPECT_TRUE(form.printed_lines().isEmpty());
 }
 
 TEST_F(WindowTest, LeavingMidTuneStopsSendingAtOnceAndEachOpeningIsOrchestratedAnew) {
     Form1& form = open_window();
-    form.Command3->click();
+    ui(form).Command3->click();
     for (int tick = 1; tick <= 5; ++tick) form.Timer3_Timer();
     const std::uint32_t first_solo_program = platform_.midi.sent[2];
-    form.Command7->click();
-    EXPECT_FALSE(form.Timer3->isActive());
+    ui(form).Command7->click();
+    EXPECT_FALSE(ui(form).Timer3->isActive());
     EXPECT_EQ(platform_.midi.events.back().call, Call::close);
     const std::size_t sent = platform_.midi.sent.size();
     form.Timer3_Timer();  // a stray tick after leaving sends nothing
     EXPECT_EQ(platform_.midi.sent.size(), sent);
 
-    form.Command3->click();
+    ui(form).Command3->click();
     form.Timer3_Timer();
     EXPECT_EQ(form.player().tune_step(), 2);
     EXPECT_NE(platform_.midi.sent[sent + 2], first_solo_program);
@@ -72,32 +73,32 @@ TEST_F(WindowTest, LeavingMidTuneStopsSendingAtOnceAndEachOpeningIsOrchestratedA
 TEST_F(WindowTest, WithoutAMidiDeviceTheAboutFaceWorksSilently) {
     platform_.midi.open_succeeds = false;
     Form1& form = open_window();
-    form.Command3->click();
+    ui(form).Command3->click();
     for (int tick = 1; tick <= 177; ++tick) form.Timer3_Timer();
-    EXPECT_FALSE(form.Timer3->isActive());
+    EXPECT_FALSE(ui(form).Timer3->isActive());
     EXPECT_TRUE(platform_.midi.sent.empty());
     EXPECT_TRUE(platform_.messages.empty());
-    form.Command7->click();
+    ui(form).Command7->click();
 }
 
 TEST_F(WindowTest, ARunGoesOnBesideTheAboutFaceWithItsBarInView) {
     Form1& form = open_window();
     bool bar_visible_during_run = false;
-    platform_.at_turn = {{1, [&] { form.Command3->click(); }},
-                         {30, [&] { bar_visible_during_run = !form.Picture2->isHidden(); }}};
-    form.Command1->click();
+    platform_.at_turn = {{1, [&] { ui(form).Command3->click(); }},
+                         {30, [&] { bar_visible_during_run = !ui(form).Picture2->isHidden(); }}};
+    ui(form).Command1->click();
     EXPECT_TRUE(bar_visible_during_run);
-    EXPECT_TRUE(form.Picture2->isHidden());  // hidden once the run ended
+    EXPECT_TRUE(ui(form).Picture2->isHidden());  // hidden once the run ended
     EXPECT_EQ(files(), QStringList{"Kvel_1.GIF"});
-    form.Command7->click();
-    EXPECT_FALSE(form.Picture2->isHidden());
+    ui(form).Command7->click();
+    EXPECT_FALSE(ui(form).Picture2->isHidden());
 }
 
 TEST_F(WindowTest, CancelOnTheAboutFaceClosesTheDeviceAndEndsTheProgram) {
     Form1& form = open_window();
-    form.Command3->click();
+    ui(form).Command3->click();
     form.Timer3_Timer();
-    form.Command4->click();
+    ui(form).Command4->click();
     EXPECT_EQ(platform_.midi.events.back().call, Call::close);
     EXPECT_EQ(platform_.quits, 1);
 }

@@ -12,6 +12,7 @@
 
 #include "app/form1.h"
 #include "app/qt_settings_store.h"
+#include "control_lookup.h"
 #include "fake_platform.h"
 
 // Readable QStrings in test failure messages.
@@ -21,7 +22,8 @@ inline void PrintTo(const QStringList& texts, std::ostream* out) { *out << texts
 
 namespace vz::test {
 
-class WindowTest : public ::testing::Test {
+// A settings store and a save folder of the test's own, in a temporary place.
+class WindowFolders : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(root_.isValid());
@@ -34,6 +36,18 @@ protected:
         settings_->write("met", "ope", "0");
     }
 
+    QString in_folder(const QString& name) const { return folder_ + '/' + name; }
+    QStringList files() const {
+        return QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QTemporaryDir root_;
+    QString folder_;
+    std::unique_ptr<QtSettingsStore> settings_;
+};
+
+class WindowTest : public WindowFolders {
+protected:
     // Loads the window the way the program does.
     Form1& open_window() {
         form_ = std::make_unique<Form1>(platform_, *settings_);
@@ -47,10 +61,6 @@ protected:
         return open_window();
     }
 
-    QString in_folder(const QString& name) const { return folder_ + '/' + name; }
-    QStringList files() const {
-        return QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    }
     void touch(const QString& name, const QByteArray& content = "x") const {
         QFile file(in_folder(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -61,10 +71,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QTemporaryDir root_;
-    QString folder_;
     FakePlatform platform_;
-    std::unique_ptr<QtSettingsStore> settings_;
     std::unique_ptr<Form1> form_;
 };
 

@@ -1,0 +1,73 @@
+#include "app/about_face.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/controls.h"
+#include "app/platform.h"
+#include "app/window_text.h"
+#include "music/tune_composer.h"
+
+namespace vz {
+
+namespace {
+const QString kAboutCaption = QStringLiteral("Vuzuduzi-2 - О программе");
+}
+
+AboutFace::AboutFace(const Controls& controls, Platform& platform, SettingsStore& settings)
+    : c_(controls), platform_(platform), settings_(settings), player_(platform.midi_output(), tune_table_) {}
+
+void AboutFace::compose() {
+    tune_table_ = compose_tune(settings_).table;
+    c_.Timer3->stop();
+    shown_ = false;
+}
+
+void AboutFace::show(bool run_active) {
+    c_.window->setWindowTitle(kAboutCaption);
+    shown_ = true;
+    tune_table_ = compose_tune(settings_).table;
+    player_.open_midi_output();
+    c_.Timer3->start();
+    printed_lines_.clear();
+    c_.window->update();
+    show_working_face(false);
+    if (!run_active) c_.Picture2->hide();
+    c_.Command4->setText(QStringLiteral("Отмена"));
+    c_.Command4->move(to_pixels(4560), to_pixels(3360));
+    platform_.process_events();
+    printed_lines_ = {QString(), QString(), QString(35, ' ') + QStringLiteral("Vuzuduzi-2.")};
+    c_.window->update();
+}
+
+void AboutFace::leave() {
+    c_.window->setWindowTitle(kTitle);
+    shown_ = false;
+    printed_lines_.clear();
+    c_.window->update();
+    c_.Timer3->stop();
+    player_.close();
+    show_working_face(true);
+    c_.Picture2->show();
+    c_.Command4->setText(QStringLiteral("Выход"));
+    place(c_.Command4, 7200, 2880, 735, 375);
+}
+
+void AboutFace::tick() {
+    if (!player_.tick()) c_.Timer3->stop();
+}
+
+void AboutFace::stop() {
+    c_.Timer3->stop();
+    player_.close();
+}
+
+void AboutFace::show_working_face(bool working) {
+    for (QWidget* control : c_.working) control->setVisible(working);
+    c_.Label10->setVisible(!working);
+    c_.Label15->setVisible(!working);
+    c_.Command7->setVisible(!working);
+}
+
+}  // namespace vz

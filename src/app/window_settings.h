@@ -1,0 +1,43 @@
+// The window's stored settings: read when the window opens, written when
+// it closes, with the window's position kept in twips.
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+#include "io/settings_store.h"
+
+class QWidget;
+
+namespace vz {
+
+struct StoredWindow {
+    QString folder;
+    QString frame_count = QStringLiteral("3");
+    QString picture_size = QStringLiteral("323");
+    bool mobile_size = false;
+    bool transparent = false;
+    bool open_at_end = true;
+    double left = 3500, top = 3000;  // twips
+};
+
+class WindowSettings {
+public:
+    WindowSettings(SettingsStore& store, QWidget& window);
+
+    StoredWindow read();
+    // Moves the window to the stored position, or onto the primary screen
+    // when that position would leave it off every screen.
+    void place_window(double left_twips, double top_twips);
+    // Stores everything, the window's position included. When the store
+    // could not keep it: the message that says which file and why.
+    std::optional<QString> write(const StoredWindow& values);
+
+private:
+    SettingsStore& store_;
+    QWidget& window_;
+    QPoint placed_at_, placed_twips_;  // where the stored position put the window
+};
+
+}  // namespace vz
