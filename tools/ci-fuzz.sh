@@ -8,13 +8,13 @@
 #   VZ_FUZZ_BUILD_DIR  build folder (default build-fuzz)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$here/tools/install-deps.sh" --fuzz
+source "$here/tools/configure.sh"
 build="${VZ_FUZZ_BUILD_DIR:-$here/build-fuzz}"
 seconds="${VZ_FUZZ_SECONDS:-60}"
 targets=(render_tool lzw_encoder settings tune_counters)
 
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang-14 CXX=clang++-14 vz_configure "$here" "$build" --fuzz -- -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVZ_BUILD_APP=OFF -DVZ_BUILD_TESTS=OFF -DVZ_BUILD_BENCH=OFF -DVZ_BUILD_FUZZ=ON -DVZ_WERROR=ON \
   -DCMAKE_CXX_FLAGS="$sanitize -fsanitize=fuzzer-no-link" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize"

@@ -7,7 +7,8 @@
 #   install-deps.sh              build, run and test
 #   install-deps.sh --packaging  the same, plus what tools/package.sh and
 #                                tools/check-package.sh need
-#   install-deps.sh --fuzz       the same, plus clang with libFuzzer
+#   install-deps.sh --fuzz       the same, plus clang and libFuzzer for
+#                                tools/ci-fuzz.sh
 set -euo pipefail
 
 PACKAGES=(
@@ -23,9 +24,6 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
   xvfb xauth
 )
-# fuzz targets: clang with libFuzzer; -fsanitize=fuzzer links the runtime
-# from libclang-rt-14-dev
-FUZZING=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
 
 PACKAGING=(
   # the .deb: dpkg-shlibdeps and dpkg-buildflags, file for CPack's stripping
@@ -34,10 +32,15 @@ PACKAGING=(
   lintian desktop-file-utils appstream
 )
 
+FUZZ=(
+  # fuzz targets: -fsanitize=fuzzer links clang's runtime from libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
+)
+
 for arg in "$@"; do
   case "$arg" in
     --packaging) PACKAGES+=("${PACKAGING[@]}") ;;
-    --fuzz) PACKAGES+=("${FUZZING[@]}") ;;
+    --fuzz) PACKAGES+=("${FUZZ[@]}") ;;
     *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging, --fuzz)" >&2; exit 2 ;;
   esac
 done
