@@ -35,12 +35,17 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &action, &previous_[i]);
+    for (int i = 0; i < 3; ++i) {
+        struct sigaction current = {};
+        sigaction(kSignals[i], nullptr, &current);
+        installed_[i] = current.sa_handler != SIG_IGN && sigaction(kSignals[i], &action, &previous_[i]) == 0;
+    }
 }
 
 TerminationSignals::~TerminationSignals() {
     if (wake_fds[0] < 0) return;
-    for (int i = 0; i < 3; ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+    for (int i = 0; i < 3; ++i)
+        if (installed_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
     delete notifier_;
     ::close(wake_fds[0]);
     ::close(wake_fds[1]);

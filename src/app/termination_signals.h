@@ -26,6 +26,7 @@ private:
 
     QSocketNotifier* notifier_ = nullptr;
     struct sigaction previous_[3];
+    bool installed_[3] = {};  // signals ignored at start (nohup) stay ignored
 };
 
 }  // namespace vz

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 
@@ -10,7 +11,10 @@ namespace vz {
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-volatile sig_atomic_t g_received = 0;
+// Set by the handler on whichever thread takes the signal, read by the main
+// thread: a lock-free atomic, which is safe to use in a signal handler.
+std::atomic<int> g_received{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 struct sigaction g_saved[3];
 bool g_installed[3] = {};
 

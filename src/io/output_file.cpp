@@ -7,10 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace vz {
@@ -78,17 +80,35 @@ bool still_named(int folder, const char* name, int fd) {
            same_file(named, open);
 }
 
-// What the program's own writers put first: a GIF, a WAV, or nothing yet.
+// What the program's own writers put first: a GIF or WAV header, or nothing yet.
 bool holds_our_start(int fd) {
-    char start[4];
+    char start[12];
     const ssize_t n = ::pread(fd, start, sizeof start, 0);
     if (n == 0) return true;
-    return n == 4 && (std::memcmp(start, "GIF8", 4) == 0 || std::memcmp(start, "RIFF", 4) == 0);
+    if (n >= 6 && (std::memcmp(start, "GIF87a", 6) == 0 || std::memcmp(start, "GIF89a", 6) == 0)) return true;
+    return n == 12 && std::memcmp(start, "RIFF", 4) == 0 && std::memcmp(start + 8, "WAVE", 4) == 0;
 }
 
+bool ends_with_ignoring_case(std::string_view text, std::string_view end) {
+    if (text.size() < end.size()) return false;
+    for (std::size_t i = 0; i < end.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - end.size() + i])) != end[i]) return false;
+    }
+    return true;
+}
+
+// A temporary name of our own: `.NAME.part` or `.NAME.N.part`, where NAME is
+// a GIF or WAV file name.
 bool is_temporary_name(const std::string& name) {
     const std::size_t suffix = sizeof kPartSuffix - 1;
-    return name.size() > suffix + 1 && name[0] == '.' && name.compare(name.size() - suffix, suffix, kPartSuffix) == 0;
+    if (name.size() <= suffix + 1 || name[0] != '.' || name.compare(name.size() - suffix, suffix, kPartSuffix) != 0)
+        return false;
+    std::string_view inner(name.data() + 1, name.size() - 1 - suffix);
+    // Drop a ".N" that tells apart temporaries of the same name.
+    if (const std::size_t dot = inner.rfind('.'); dot != std::string_view::npos && dot + 1 < inner.size() &&
+                                                  inner.find_first_not_of("0123456789", dot + 1) == std::string_view::npos)
+        inner = inner.substr(0, dot);
+    return ends_with_ignoring_case(inner, ".gif") || ends_with_ignoring_case(inner, ".wav");
 }
 
 }  // namespace
@@ -173,9 +193,10 @@ void OutputFile::create_named_temporary() {
         }
         // Another run's sweep may have taken the new file for a stale one
         // between its creation and the lock: then create it again.
-        if (!still_named(folder_fd_, hidden.c_str(), fd) && ++swept_meanwhile < 10) {
+        if (!still_named(folder_fd_, hidden.c_str(), fd)) {
             ::close(fd);
-            continue;
+            if (++swept_meanwhile < 10) continue;
+            fail(EAGAIN);
         }
         fd_ = fd;
         temporary_path_ = final_path_.parent_path() / hidden;
@@ -300,13 +321,16 @@ OutputFile::Commit OutputFile::move_into_place() {
 }
 
 void OutputFile::discard() noexcept {
+    // The hidden temporary is removed while its lock is still held, so that
+    // no other run can have swept it and taken its name meanwhile.
+    if (!temporary_path_.empty()) {
+        if (fd_ >= 0 && still_named(folder_fd_, temporary_path_.filename().c_str(), fd_))
+            ::unlinkat(folder_fd_, temporary_path_.filename().c_str(), 0);
+        temporary_path_.clear();
+    }
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
-    }
-    if (!temporary_path_.empty()) {
-        ::unlinkat(folder_fd_, temporary_path_.filename().c_str(), 0);
-        temporary_path_.clear();
     }
     if (folder_fd_ >= 0) {
         ::close(folder_fd_);

@@ -59,6 +59,24 @@ TEST_F(WindowEndTest, ASignalWhenIdleStoresTheSettingsAndQuits) {
     EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
+// Started under nohup, the window keeps ignoring the hang-up.
+TEST(TerminationSignalsTest, ASignalIgnoredAtStartStaysIgnored) {
+    struct sigaction ignore = {}, before = {}, during = {}, after = {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(sigaction(SIGHUP, &ignore, &before), 0);
+    {
+        TerminationSignals watcher;
+        sigaction(SIGHUP, nullptr, &during);
+        EXPECT_EQ(during.sa_handler, SIG_IGN);
+        sigaction(SIGTERM, nullptr, &during);
+        EXPECT_NE(during.sa_handler, SIG_IGN);
+        EXPECT_NE(during.sa_handler, SIG_DFL);
+    }
+    sigaction(SIGHUP, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+    sigaction(SIGHUP, &before, nullptr);
+}
+
 TEST_F(WindowEndTest, SettingsThatCannotBeStoredAreReportedOnceWithThePathAndReason) {
     Form1& form = open_window();
     // A folder where the file should be: no one, not even root, can write it.

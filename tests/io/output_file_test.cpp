@@ -185,6 +185,36 @@ TEST_F(OutputFileTest, FallbackSweepsOnlyUnlockedTemporariesOfOurOwn) {
                                                  "visible.gif.part"}));
 }
 
+// Another program's hidden temporaries stay, even unlocked: a paused
+// download of a video, or a file whose name or start is not a GIF's or WAV's.
+TEST_F(OutputFileTest, SweepLeavesOtherProgramsTemporariesAlone) {
+    FaultyCalls calls;
+    calls.unnamed = EOPNOTSUPP;
+    test::write_bytes(folder_ / ".clip.avi.part", std::string("RIFF\x10\0\0\0AVI LIST", 16));
+    test::write_bytes(folder_ / ".song.wav.part", std::string("RIFF\x10\0\0\0AVI LIST", 16));
+    test::write_bytes(folder_ / ".old.gif.part", "GIF8 but not a header");
+    test::write_bytes(folder_ / ".notes.txt.part", "");
+    test::write_bytes(folder_ / ".stale.GIF.2.part", "GIF89a");
+    test::write_bytes(folder_ / ".tune.wav.part", std::string("RIFF\x10\0\0\0WAVEfmt ", 16));
+    OutputFile file(folder_ / "e.gif", calls);
+    EXPECT_EQ(names(), (std::vector<std::string>{".clip.avi.part", ".e.gif.part", ".notes.txt.part", ".old.gif.part",
+                                                 ".song.wav.part"}));
+}
+
+// A temporary that another run has taken over (swept, then created anew
+// under the same name) is not ours to remove.
+TEST_F(OutputFileTest, DiscardRemovesOnlyItsOwnTemporary) {
+    FaultyCalls calls;
+    calls.unnamed = EOPNOTSUPP;
+    {
+        OutputFile file(folder_ / "f.gif", calls);
+        ASSERT_EQ(file.temporary_path().filename(), ".f.gif.part");
+        fs::remove(folder_ / ".f.gif.part");
+        test::write_bytes(folder_ / ".f.gif.part", "GIF89a another run's");
+    }
+    EXPECT_EQ(names(), std::vector<std::string>{".f.gif.part"});
+}
+
 TEST_F(OutputFileTest, TakenTemporaryNameMovesToTheNextOne) {
     FaultyCalls calls;
     calls.unnamed = EOPNOTSUPP;
