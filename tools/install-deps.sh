@@ -20,6 +20,8 @@ PACKAGES=(
   libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
   # desktop tests: pointer and keys, window titles, a screen reader's view on a bus of their own
   xdotool x11-utils python3 python3-gi gir1.2-atspi-2.0 at-spi2-core dbus
+  # a slow disk for the desktop tests: every sync delayed
+  strace
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
   xvfb xauth

@@ -27,10 +27,11 @@ QString setting_key(std::string_view section, std::string_view key) {
 
 std::error_code last_error() { return {errno, std::generic_category()}; }
 
-// QSettings says only that a save failed. The reason comes from doing what a
-// save does, with plain system calls: make the folder, write and sync a
-// scratch file of the same size beside the settings file, which is then
-// removed, and find out whether the name itself can take a file.
+// QSettings says only that a save failed, and keeps saying so once a read
+// has failed. The reason comes from doing what a save does, with plain
+// system calls: make the folder, write and sync a scratch file of the same
+// size beside the settings file (then removed), and find out whether the
+// name itself can take a file. When all of that works, so did the save.
 std::error_code why_saving_fails(const QString& path) {
     const QFileInfo file(path);
     const QByteArray folder = QFile::encodeName(file.absolutePath());
@@ -49,16 +50,18 @@ std::error_code why_saving_fails(const QString& path) {
     if (fd < 0) return last_error();
     std::error_code error;
     const QByteArray bytes(static_cast<qsizetype>(std::max<qint64>(file.size(), 4096)), ' ');
+    errno = 0;
     if (::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) != bytes.size() || ::fsync(fd) != 0)
         error = errno ? last_error() : std::make_error_code(std::errc::no_space_on_device);
     ::close(fd);
     ::unlink(scratch.constData());
-    return error ? error : std::make_error_code(std::errc::io_error);
+    return error;
 }
 
 }  // namespace
 
 QtSettingsStore::QtSettingsStore() : settings_(std::make_unique<QSettings>(store_path(), QSettings::IniFormat)) {
+    settings_->allKeys();  // reads the file, which tells whether it parses
     if (settings_->status() == QSettings::FormatError) keep_damaged_file();
 }
 
@@ -79,16 +82,14 @@ void QtSettingsStore::keep_damaged_file() {
     std::fprintf(stderr, "vuzuduzi-2: the settings file %s could not be read; it was moved to %s\n", from.constData(),
                  to.constData());
 
-    // What could be read stays in use and is written with the next save.
-    const QStringList keys = settings_->allKeys();
-    auto clean = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    for (const QString& key : keys) clean->setValue(key, settings_->value(key));
-    unsaved_ = !keys.isEmpty();
-    settings_ = std::move(clean);
+    // What could be read stays in use until written anew; the file starts clean.
+    for (const QString& key : settings_->allKeys()) recovered_.insert(key, settings_->value(key));
+    settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 std::string QtSettingsStore::read(std::string_view section, std::string_view key, std::string_view fallback) {
-    const QVariant value = settings_->value(setting_key(section, key));
+    const QString name = setting_key(section, key);
+    const QVariant value = settings_->contains(name) ? settings_->value(name) : recovered_.value(name);
     if (!value.isValid()) return std::string(fallback);
     // A hand-edited list ("a, b") reads back as several texts; keep them as typed.
     if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QStringLiteral(", ")).toStdString();

@@ -4,7 +4,8 @@
 // A file that cannot be parsed is kept, not fought: what could be read from
 // it is used, and the file itself is moved aside unchanged, to
 // `vazedoza.conf.damaged` (or `.damaged.1`, `.2`, ...), so that the next
-// save writes clean settings. One line on stderr says where it went.
+// save writes clean settings: only what is written anew. One line on stderr
+// says where it went.
 #pragma once
 
 #include <QSettings>
@@ -29,6 +30,7 @@ private:
     void keep_damaged_file();
 
     std::unique_ptr<QSettings> settings_;
+    QVariantMap recovered_;  // what could be read from a damaged file
     QString damaged_copy_;
     bool damaged_in_place_ = false;  // damaged, and could not be moved aside
     bool unsaved_ = false;
