@@ -102,7 +102,6 @@ public:
     void show_percent(int percent) override { percent_ = percent; }
     void show_frame_number(int frame) override { frame_ = frame; }
     void show_background_pass() override {}
-    void yield_to_events() override {}
     vz::CheckPoint check_point() override {
         return g_stop_requested ? vz::CheckPoint::Stop : vz::CheckPoint::Continue;
     }
