@@ -82,15 +82,11 @@ EMSCRIPTEN_KEEPALIVE const char* vz_random_pattern() {
 }
 
 // The user's count and size texts read as the window reads them: 0 when both
-// are accepted (see vz_frames, vz_size), else which rejection, 1..4.
+// are accepted (see vz_frames, vz_size), else the Rejection, 1..4.
 static RunNumbers numbers;
 EMSCRIPTEN_KEEPALIVE int vz_validate(const char* count_text, const char* size_text) {
     numbers = validate_run_numbers(count_text, size_text);
-    if (numbers.accepted()) return 0;
-    const std::string_view rejections[] = {kTooManyFrames, kTooFewFrames, kTooLarge, kTooSmall};
-    for (int i = 0; i < 4; ++i)
-        if (numbers.rejection == rejections[i]) return i + 1;
-    return 4;
+    return static_cast<int>(numbers.rejection);
 }
 EMSCRIPTEN_KEEPALIVE int vz_frames() { return numbers.frame_count; }
 EMSCRIPTEN_KEEPALIVE int vz_size() { return numbers.picture_size; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gif/lzw_encoder.h"
+#include "gif/uncompressed_layout.h"
 #include "io/byte_sink.h"
 #include "pattern/pattern_parameters.h"
 #include "pattern/rose_figure.h"
@@ -45,21 +46,6 @@ std::vector<std::uint8_t> black_frame_record(int picture_size, int frame_count);
 // Paints frame f into `record` (a copy of the black record): every point of
 // every ring at its byte. reached() is called after every sweep.
 template <class Reached>
-void paint_frame_record(const RoseFigure& figure, int f, std::vector<std::uint8_t>& record, Reached&& reached);
-
-// The blocks before the first frame: header, palette, loop, comment.
-void write_leading_blocks(ByteSink& out, const PatternParameters& pattern, int picture_size);
-// One frame of the compressed mode: its header, then its LZW data.
-void write_compressed_frame(ByteSink& out, bool transparent, int frame_count, int picture_size,
-                            std::span<const std::uint8_t> data);
-
-}  // namespace vz
-
-#include "gif/uncompressed_layout.h"
-
-namespace vz {
-
-template <class Reached>
 void paint_frame_record(const RoseFigure& figure, int f, std::vector<std::uint8_t>& record, Reached&& reached) {
     const UncompressedLayout layout(static_cast<int>(figure.picture_size()));
     for (int k = 0; k <= figure.ring_count(); ++k) {
@@ -74,5 +60,11 @@ void paint_frame_record(const RoseFigure& figure, int f, std::vector<std::uint8_
         }
     }
 }
+
+// The blocks before the first frame: header, palette, loop, comment.
+void write_leading_blocks(ByteSink& out, const PatternParameters& pattern, int picture_size);
+// One frame of the compressed mode: its header, then its LZW data.
+void write_compressed_frame(ByteSink& out, bool transparent, int frame_count, int picture_size,
+                            std::span<const std::uint8_t> data);
 
 }  // namespace vz
