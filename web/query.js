@@ -5,6 +5,8 @@
 'use strict';
 
 const LIMITS = {frames: [1, 100], size: [10, 1000], reference: [10, 1000]};
+const VALUE_NAMES = {frames: 'N', size: 'S', reference: 'M', pattern: 'DDDD-PPP'};
+const missing = (name) => `--${name}: 1 required ${VALUE_NAMES[name]} missing (see --help)`;
 
 // As std::from_chars reads an int: an optional minus, decimal digits, and
 // nothing else; then the range.
@@ -21,6 +23,7 @@ function readQuery(search) {
   const form = {};
   for (const name of ['frames', 'size', 'reference']) {
     if (!params.has(name)) continue;
+    if (params.get(name) === '') return {problem: missing(name)};
     const [low, high] = LIMITS[name];
     const number = wholeNumber(name, params.get(name), low, high);
     if (number.problem) return {problem: number.problem};
@@ -28,6 +31,7 @@ function readQuery(search) {
   }
   if (params.has('pattern')) {
     const code = params.get('pattern');
+    if (code === '') return {problem: missing('pattern')};
     if (!/^[0-9]{4}-[0-3]{3}$/.test(code))
       return {problem: `--pattern: expected DDDD-PPP (digits 0-9, powers 0-3), got '${code}'`};
     form.pattern = code;
