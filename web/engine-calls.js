@@ -48,6 +48,13 @@ const EngineCalls = {
     engine.HEAPU8.set(frame, engine._vz_input(frame.length));
     return copyOut(engine, engine._vz_frame_part());
   },
+  draw(engine, f) {
+    return copyOut(engine, engine._vz_draw(f));
+  },
+  encode(engine, pixels) {
+    engine.HEAPU8.set(pixels, engine._vz_input(pixels.length));
+    return copyOut(engine, engine._vz_encode());
+  },
   trailer(engine) {
     return copyOut(engine, engine._vz_trailer());
   },

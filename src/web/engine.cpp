@@ -140,6 +140,24 @@ EMSCRIPTEN_KEEPALIVE int vz_trailer() {
     return bytes_out();
 }
 
+// For the benchmark of the encoder alone: frame f drawn, as S x S palette
+// indices row by row; and the pixels in vz_input LZW-encoded as one frame.
+EMSCRIPTEN_KEEPALIVE int vz_draw(int f) {
+    draw_frame(*job.figure, f, scratch.grid, [] {});
+    const std::size_t S = static_cast<std::size_t>(job.size);
+    out.clear();
+    for (std::size_t r = 1; r <= S; ++r) out.put(std::span<const std::uint8_t>(&scratch.grid[r * (S + 1) + 1], S));
+    return bytes_out();
+}
+EMSCRIPTEN_KEEPALIVE int vz_encode() {
+    if (!scratch.encoder) scratch.encoder = std::make_unique<LzwEncoder>();
+    out.clear();
+    scratch.encoder->begin_frame(out);
+    scratch.encoder->encode(input.data(), input.size());
+    scratch.encoder->end_frame();
+    return bytes_out();
+}
+
 // The bytes of the last call.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* vz_bytes() { return out.bytes().data(); }
 
