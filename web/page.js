@@ -27,6 +27,7 @@ function ask(message) {
       if (event.data.type === 'failed') reject(new Error(event.data.reason));
       else resolve(event.data);
     };
+    worker.onerror = (event) => reject(new Error(event.message));
     worker.postMessage(message);
   });
 }
@@ -54,6 +55,7 @@ function wordPage() {
 }
 
 function showButton(running) {
+  if (!running) document.title = 'Vuzuduzi-2';
   const button = $('start');
   button.classList.toggle('running', running);
   if (running) {
@@ -150,12 +152,14 @@ class Run {
     return new Promise((resolve, reject) => {
       this.done = {resolve, reject};
       assembler.onmessage = (event) => this.fromAssembler(event.data);
+      assembler.onerror = (event) => this.done.reject(new Error(event.message));
       assembler.postMessage({type: 'job', job: this.job});
       assembler.postMessage({type: 'begin'});
-      if (!this.job.compressed) this.show(32, 32, 0, words.background);
+      if (!this.job.compressed) this.show(0, 0, 0, words.background);
       for (let i = 0; i < this.workerCount; ++i) {
         const worker = new Worker(WORKER_URL);
         worker.onmessage = (event) => this.fromWorker(worker, event.data);
+        worker.onerror = (event) => this.done.reject(new Error(event.message));
         worker.postMessage({type: 'job', job: this.job});
         this.workers.push(worker);
         this.handOut(worker);
@@ -255,6 +259,7 @@ async function startRun() {
   const shape = (await ask({type: 'job', job})).shape;
   run = new Run(job, shape);
   showButton(true);
+  document.title = words.making + 'Kvel_' + (fileNumber + 1) + '.GIF';
   showProgress(0, 0, 0, '');
   try {
     const file = await run.start();
@@ -304,6 +309,10 @@ function setUp() {
     starting = true;
     try {
       await startRun();
+    } catch (error) {
+      // The assembling worker could not answer: a fresh one for the next press.
+      newAssembler();
+      showMessage(words.failedTitle, [String(error.message || error)]);
     } finally {
       starting = false;
     }

@@ -29,12 +29,14 @@ export async function launchBrowser() {
   return browser;
 }
 
-// A tab whose browser says its first language is `language`.
-export async function openPage(browser, query, language = 'ru-RU') {
+// A tab whose browser says its first language is `language`, and that it
+// has `processors` processors when given.
+export async function openPage(browser, query, language = 'ru-RU', processors = 0) {
   const page = await browser.newPage();
-  await page.evaluateOnNewDocument((first) => {
+  await page.evaluateOnNewDocument((first, count) => {
     Object.defineProperty(navigator, 'languages', {get: () => [first]});
-  }, language);
+    if (count) Object.defineProperty(navigator, 'hardwareConcurrency', {get: () => count});
+  }, language, processors);
   await page.goto('file://' + pageFile + query);
   return page;
 }

@@ -36,7 +36,8 @@ async function download(page, link, name) {
 }
 
 test('a link draws its picture: the offered Kvel_1.GIF is the batch tool\'s file', async () => {
-  const page = await openPage(browser, '?frames=10&size=200&pattern=6152-320');
+  // Three workers, so that frames come back out of order.
+  const page = await openPage(browser, '?frames=10&size=200&pattern=6152-320', 'ru-RU', 3);
   assert.equal(await page.$eval('#repeat', (box) => box.checked), true);
   assert.equal(await text(page, '#pattern-code'), '6152-320');
   await pressStart(page);
