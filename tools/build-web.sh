@@ -15,12 +15,8 @@ dist="${VZ_WEB_DIST:-dist/web}"
 mkdir -p "$build" "$dist"
 # Debian's emscripten finds its acorn module only through NODE_PATH.
 export NODE_PATH=/usr/share/nodejs
-# Its prebuilt system libraries live in a cache that only root may write; as
-# anyone else, a copy of it under the build folder takes whatever is added.
-if [ -z "${EM_CACHE:-}" ] && [ ! -w "$(em-config CACHE)" ]; then
-  export EM_CACHE="$PWD/$build/em-cache"
-  [ -d "$EM_CACHE" ] || cp -r "$(em-config CACHE)" "$EM_CACHE"
-fi
+# (Every system library the engine links is prebuilt in Debian's cache, so
+# the build only reads it and works as any user.)
 
 # The portable engine only: pattern arithmetic in double precision without
 # contraction or fast-math, as in the native build, and no threads (a page
