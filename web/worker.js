@@ -30,7 +30,7 @@ function handle(engine, message) {
       return null;
     case 'part':
       parts.push(EngineCalls.framePart(engine, message.bytes));
-      return {type: 'assembled', f: message.f};
+      return null;
     case 'end': {
       parts.push(EngineCalls.trailer(engine));
       const file = new Blob(parts, {type: 'image/gif'});
