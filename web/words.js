@@ -84,7 +84,7 @@ const WORDS = {
 // Russian, or English when the browser's first language is English.
 function wordsFor(languages) {
   const first = (languages && languages[0]) || '';
-  return /^en\b/i.test(first) || first.toLowerCase().startsWith('en') ? WORDS.en : WORDS.ru;
+  return first.toLowerCase().startsWith('en') ? WORDS.en : WORDS.ru;
 }
 
 if (typeof module !== 'undefined') module.exports = {WORDS, wordsFor};

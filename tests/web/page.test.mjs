@@ -76,8 +76,26 @@ test('a link draws its picture: the offered Kvel_1.GIF is the batch tool\'s file
   await page.close();
 });
 
-test('a rejected count runs nothing and says why, in the window\'s words', async () => {
+test('every control has its name; a rejected count runs nothing and says why, in the window\'s words', async () => {
   const page = await openPage(browser, '');
+  const named = [];
+  const walk = (node) => {
+    if (['textbox', 'checkbox', 'button', 'progressbar'].includes(node.role)) named.push(node.role + ': ' + node.name);
+    (node.children || []).forEach(walk);
+  };
+  walk(await page.accessibility.snapshot());
+  assert.deepEqual(named, [
+    'textbox: Количество картинок',
+    'textbox: Размер (ширина и высота в пикселях)',
+    'checkbox: Мобильный размер 128 x 128',
+    'checkbox: Фон должен быть прозрачным',
+    'checkbox: Сжимать данные изображений',
+    'checkbox: Повторить предыдущий рисунок',
+    'button: СТАРТ (Создаём анимированный GIF)',
+    'progressbar: Создание картинки',
+    'progressbar: Создание файла',
+    'button: О программе',
+  ]);
   await page.$eval('#count', (box) => { box.value = 'abc'; });
   await pressStart(page);
   await page.waitForSelector('#message:not([hidden])');
