@@ -49,7 +49,7 @@ const WORDS = {
     sizeName: 'Size (width and height in pixels)',
     mobile: 'Mobile size 128 x 128',
     transparent: 'Transparent background',
-    compress: 'Compress image data',
+    compress: 'Compress the image data',
     repeat: 'Repeat the previous picture',
     start: 'START',
     startNote: '(Make an animated GIF)',
