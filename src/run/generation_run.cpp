@@ -120,7 +120,8 @@ template <class Write>
 RunResult with_output_file(const RunRequest& request, RunObserver& observer, Write&& write) {
     if (path_exists(request.output_path)) return {RunOutcome::FileExists, {}, {}};
     try {
-        OutputFile file(request.output_path);
+        OutputFile file(request.output_path,
+                        request.file_system ? *request.file_system : FileSystemCalls::system());
         try {
             write(file);
             file.sync();

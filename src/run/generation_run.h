@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "io/output_file.h"
 #include "pattern/pattern_parameters.h"
 #include "run/run_observer.h"
 #include "run/run_values.h"
@@ -24,6 +25,8 @@ struct RunRequest {
     // Threads that draw (and encode) frames ahead of the writing; 0 = one per
     // processor the process may run on. The file is the same for any count.
     int worker_count = 0;
+    // The system calls that write the file; null for the real ones.
+    FileSystemCalls* file_system = nullptr;
 };
 
 enum class RunOutcome {

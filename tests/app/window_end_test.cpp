@@ -29,15 +29,19 @@ TEST_F(WindowEndTest, ASignalDuringARunEndsItLikeClosingButWithoutAMessage) {
         platform_.quits = 0;
         ui(form).Text1->setText("9");
         ui(form).Check5->setChecked(true);
-        platform_.at_turn = {{platform_.turns + 20, [&] { std::raise(signal_number); }}};
+        platform_.gate.hold_at("check", 20);
         ui(form).Command1->click();
+        ASSERT_TRUE(platform_.gate.hold.wait_held());
+        std::raise(signal_number);
+        QCoreApplication::processEvents();
+        platform_.gate.hold.release();
+        run_to_end();
         EXPECT_TRUE(platform_.messages.empty()) << signal_number;
         EXPECT_EQ(platform_.quits, 1) << signal_number;
         EXPECT_TRUE(files().isEmpty()) << files().join(",").toStdString();
         EXPECT_EQ(stored("tem/col"), QStringLiteral("9"));
         EXPECT_EQ(stored("met/ope"), QStringLiteral("1"));
         EXPECT_FALSE(form.window_open());
-        platform_.at_turn.clear();
         termination_.reset();
         settings_->write("tem", "col", "3");
     }
