@@ -26,7 +26,7 @@ sources=(
   src/pattern/pattern_parameters.cpp src/pattern/rose_figure.cpp src/pattern/sine_palette.cpp
   src/gif/gif_blocks.cpp src/gif/lzw_encoder.cpp src/gif/uncompressed_layout.cpp
   src/run/run_values.cpp src/run/frame_makers.cpp
-  src/web/engine.cpp src/web/memory_only_file.cpp
+  src/web/engine.cpp
 )
 flags=(-std=c++20 -O2 -ffp-contract=off -fno-fast-math -Wall -Wextra -Isrc
        -include src/web/compat/bit_cast.h)
