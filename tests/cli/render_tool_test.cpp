@@ -1,6 +1,7 @@
 // Drives the vuzuduzi-render binary as a script would.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -115,6 +116,32 @@ TEST_F(RenderToolTest, BadInputNamesTheArgumentAndWritesNothing) {
         EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
         EXPECT_TRUE(folder_empty());
     }
+}
+
+// On a terminal the tool shows one progress line, rewritten at most every
+// 100 ms, and clears it at the end.
+TEST_F(RenderToolTest, OnATerminalOneProgressLineIsRewrittenAtMostTenTimesASecond) {
+    int terminal = -1, tool_side = -1;
+    ASSERT_EQ(::openpty(&terminal, &tool_side, nullptr, nullptr, nullptr), 0);
+    std::string shown;
+    const auto started = std::chrono::steady_clock::now();
+    const ToolResult result = run_tool(
+        {"gif", "--output", path("p.gif"), "--frames", "40", "--size", "400", "--pattern", "1234-012", "--uncompressed"},
+        [&] { ::dup2(tool_side, 2); },
+        [&](pid_t) {
+            ::close(tool_side);
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(n));
+            ::close(terminal);
+        });
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(result.status, 0);
+    std::size_t rewrites = 0;
+    for (std::size_t at = 0; (at = shown.find("\r\033[K", at)) != std::string::npos; ++at) ++rewrites;
+    EXPECT_NE(shown.find("\r\033[Kframe "), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" of 40, "), std::string::npos) << shown;
+    EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K");  // cleared at the end
+    EXPECT_LE(rewrites, static_cast<std::size_t>(took / std::chrono::milliseconds(100)) + 2) << shown;
 }
 
 TEST_F(RenderToolTest, AnswersHelpAndVersionOnStandardOutput) {
