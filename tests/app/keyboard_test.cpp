@@ -37,6 +37,8 @@ protected:
 TEST_F(KeyboardTest, TabFollowsTheVisualOrderAndKeysWorkEveryControl) {
     touch(QStringLiteral("a.GIF"));
     Form1& form = open_active_window();
+    // The folder list marks the current folder, where arrow keys start.
+    EXPECT_EQ(ui(form).Dir1->currentItem()->data(Qt::UserRole).toString(), folder_);
     ui(form).Text1->setFocus();
     EXPECT_EQ(tabbing(14), (QStringList{"Text2", "Check2", "Check3", "Check1", "Command1", "Drive1", "Command2",
                                         "Command3", "Dir1", "File1", "Text3", "Command4", "Check5", "Text1"}));
