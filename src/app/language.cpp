@@ -43,11 +43,9 @@ bool install_translator(QCoreApplication& application) {
 
 bool install_translator(QCoreApplication& application, Language language) {
     static QTranslator english;
-    QCoreApplication::removeTranslator(&english);
+    application.removeTranslator(&english);
     if (language != Language::English) return false;
-    if (!english.load(QStringLiteral(":/i18n/vuzuduzi-2_en.qm"))) return false;
-    (void)application;
-    return QCoreApplication::installTranslator(&english);
+    return english.load(QStringLiteral(":/i18n/vuzuduzi-2_en.qm")) && application.installTranslator(&english);
 }
 
 }  // namespace vz
