@@ -192,7 +192,6 @@ public:
     void show_percent(int) override {}
     void show_frame_number(int) override {}
     void show_background_pass() override {}
-    void yield_to_events() override {}
     vz::CheckPoint check_point() override {
         if (++checks_ != at_) return vz::CheckPoint::Continue;
         stopped_at_ = std::chrono::steady_clock::now();

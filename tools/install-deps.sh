@@ -24,6 +24,8 @@ PACKAGES=(
   xdotool x11-utils python3 python3-gi gir1.2-atspi-2.0 at-spi2-core dbus
   # screenshots of the screen under Xvfb (desktop_test.py --shots, the README's pictures)
   imagemagick
+  # a slow disk for the desktop tests: every sync delayed
+  strace
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
   xvfb xauth

@@ -16,6 +16,7 @@ AboutFace::AboutFace(const Controls& controls, Platform& platform, SettingsStore
 
 void AboutFace::compose() {
     tune_table_ = compose_tune(settings_).table;
+    settings_.save();  // the counters advance on disk whether or not the tune plays
     c_.Timer3->stop();
     shown_ = false;
 }
@@ -24,16 +25,14 @@ void AboutFace::show(bool run_active) {
     c_.window->setWindowTitle(tr("Vuzuduzi-2 - О программе"));
     shown_ = true;
     tune_table_ = compose_tune(settings_).table;
+    settings_.save();
     player_.open_midi_output();
     c_.Timer3->start();
-    printed_lines_.clear();
-    c_.window->update();
     show_working_face(false);
     if (!run_active) c_.Picture2->hide();
     c_.Command4->setText(tr("Отмена"));
     c_.Command4->move(to_pixels(4560), to_pixels(3360));
     c_.Command7->setFocus(Qt::OtherFocusReason);
-    platform_.process_events();
     printed_lines_ = {QString(), QString(), QString(35, ' ') + QStringLiteral("Vuzuduzi-2.")};
     c_.window->update();
 }

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "io/output_file.h"
 #include "music/fluidsynth_output.h"
 #include "pattern/pattern_parameters.h"
 
@@ -58,7 +59,7 @@ void configure_application() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-DesktopPlatform::DesktopPlatform() : midi_(std::make_unique<FluidSynthOutput>()) { clock_.start(); }
+DesktopPlatform::DesktopPlatform() : midi_(std::make_unique<FluidSynthOutput>()) {}
 
 DesktopPlatform::~DesktopPlatform() = default;
 
@@ -81,7 +82,7 @@ bool DesktopPlatform::open_link(const QString& target) { return QDesktopServices
 
 float DesktopPlatform::seconds_since_midnight() { return vz::seconds_since_local_midnight(); }
 
-void DesktopPlatform::process_events() { QCoreApplication::processEvents(); }
+FileSystemCalls& DesktopPlatform::file_system() { return FileSystemCalls::system(); }
 
 MidiOutput& DesktopPlatform::midi_output() { return *midi_; }
 

@@ -2,7 +2,6 @@
 // links, the system clock and the built-in synthesizer.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
 
@@ -25,14 +24,12 @@ public:
     void open_file(const QString& path) override;
     bool open_link(const QString& target) override;
     float seconds_since_midnight() override;
-    qint64 steady_milliseconds() override { return clock_.elapsed(); }
-    void process_events() override;
+    FileSystemCalls& file_system() override;
     MidiOutput& midi_output() override;
     void quit() override;
 
 private:
     QWidget* owner_ = nullptr;
-    QElapsedTimer clock_;
     std::unique_ptr<MidiOutput> midi_;
 };
 

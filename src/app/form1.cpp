@@ -88,7 +88,7 @@ void Form1::build_controls(SettingsStore& settings) {
     Check4 = check(tr("Повторить предыдущий рисунок"), 240, 2640, kOptionWidth, 345);
     Check4->setEnabled(false);
 
-    Command1 = new ColourButton(kIdleCaption, this);
+    Command1 = new ColourButton(RunController::idle_caption(), this);
     place(Command1, 360, 3240, 2775, 615);
     Label7 = label(QString(), 120, 3960, 1215, 255);
     Label9 = label(QString(), 1320, 3960, 2175, 255);
@@ -186,7 +186,7 @@ void Form1::build_controls(SettingsStore& settings) {
     run_ = std::make_unique<RunController>(RunController::Controls{this, Command1, Check1, Check3, Check4, Check5, Text1,
                                                                    Text2, Text3, Label7, Label9, Picture1, Picture2,
                                                                    Timer1},
-                                           platform_, *location_, *about_);
+                                           platform_, boxes_, *location_, *about_);
     run_->set_command1_colour(kInfoBackgroundColour);
 }
 
@@ -227,16 +227,17 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Unload() {
-    run_->window_closed();
     const std::optional<QString> problem = settings_->write({location_->folder(), Text1->text(), Text2->text(),
                                                              Check2->isChecked(), Check3->isChecked(),
                                                              Check5->isChecked()});
+    // Stored first; then a run ends at its next check point, removing its file.
+    run_->window_closed();
     about_->stop();
     if (!problem) return;
     if (quiet_)  // nobody is there to read a box; the session's log may be
         qWarning("%s", qUtf8Printable(QString(*problem).replace(kCrLf, QStringLiteral(" "))));
     else
-        platform_.message_box(QStringLiteral("Ошибка"), *problem, Platform::Icon::Warning);
+        boxes_.show(tr("Ошибка"), *problem, Platform::Icon::Warning);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -244,7 +245,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
     // A run in progress ends the program itself at its next check point,
     // after deleting its partial file and saying so.
-    if (!run_->run_active()) run_->terminate_program();
+    if (!run_->running()) run_->terminate_program();
 }
 
 void Form1::end_on_signal() {
@@ -321,7 +322,7 @@ QString Form1::help_text() {
 }
 
 void Form1::info() {
-    platform_.message_box(tr("Как работать с программой"), help_text(), Platform::Icon::Information);
+    boxes_.show(tr("Как работать с программой"), help_text(), Platform::Icon::Information);
 }
 
 void Form1::Label10_Click() { ShellProgramm(text_of(kAuthorWebAddress)); }

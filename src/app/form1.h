@@ -14,6 +14,7 @@
 
 #include "app/about_face.h"
 #include "app/controls.h"
+#include "app/message_boxes.h"
 #include "app/platform.h"
 #include "app/progress_strips.h"
 #include "app/run_controller.h"
@@ -58,6 +59,7 @@ public:
 
     // State the tests look at.
     bool run_active() const { return run_->run_active(); }
+    bool running() const { return run_->running(); }
     bool window_open() const { return run_->window_open(); }
     bool about_shown() const { return about_->shown(); }
     std::uint32_t command1_colour() const { return run_->command1_colour(); }
@@ -68,7 +70,7 @@ public:
     const QStringList& printed_lines() const { return about_->printed_lines(); }
     const TunePlayer& player() const { return about_->player(); }
 
-    static inline const QString& kIdleCaption = vz::kIdleCaption;
+    static QString idle_caption() { return RunController::idle_caption(); }
     static QString help_text();
 
 protected:
@@ -82,6 +84,7 @@ private:
     void connect_handlers();
 
     Platform& platform_;
+    MessageBoxes boxes_{platform_};
     bool quiet_ = false;  // ending on a signal: nobody is there to read a message
     float saved_size_ = 0;
 

@@ -6,7 +6,9 @@
 
 namespace vz {
 
+class FileSystemCalls;
 class MidiOutput;
+class RunObserver;
 
 class Platform {
 public:
@@ -21,10 +23,11 @@ public:
     virtual bool open_link(const QString& target) = 0;
     // Seconds since local midnight, as the pattern's clock sample.
     virtual float seconds_since_midnight() = 0;
-    // A steady millisecond clock that paces the run's event-loop turns.
-    virtual qint64 steady_milliseconds() = 0;
-    // Processes all pending window events.
-    virtual void process_events() = 0;
+    // The system calls through which a run writes its file.
+    virtual FileSystemCalls& file_system() = 0;
+    // Sees each of a run's events on the run's thread before the window
+    // does; its check-point answers are ignored. For tests; none by default.
+    virtual RunObserver* run_tap() { return nullptr; }
     // The MIDI output device (device 0).
     virtual MidiOutput& midi_output() = 0;
     // Ends the program with exit status 0 once the running handlers return.

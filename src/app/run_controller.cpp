@@ -8,6 +8,7 @@
 
 #include "app/about_face.h"
 #include "app/controls.h"
+#include "app/message_boxes.h"
 #include "app/platform.h"
 #include "app/progress_strips.h"
 #include "app/save_location.h"
@@ -17,23 +18,77 @@
 
 namespace vz {
 
-namespace {
+// The run's side, on its own thread: hands each value that changed to the
+// window thread as a queued event, and answers check points from the flags.
+class RunController::Relay final : public RunObserver {
+public:
+    Relay(RunController& owner, unsigned run) : owner_(owner), run_(run), tap_(owner.platform_.run_tap()) {}
 
-constexpr qint64 kTurnMilliseconds = 10;  // event-loop turns during a run, at most this often
+    void show_frame_bar(int blocks) override {
+        if (tap_) tap_->show_frame_bar(blocks);
+        if (changed(frame_bar_, blocks)) post([blocks](RunController& c, unsigned run) { c.show_frame_bar(run, blocks); });
+    }
+    void show_total_bar(int blocks) override {
+        if (tap_) tap_->show_total_bar(blocks);
+        if (changed(total_bar_, blocks)) post([blocks](RunController& c, unsigned run) { c.show_total_bar(run, blocks); });
+    }
+    void show_percent(int percent) override {
+        if (tap_) tap_->show_percent(percent);
+        if (changed(percent_, percent)) post([percent](RunController& c, unsigned run) { c.show_percent(run, percent); });
+    }
+    void show_frame_number(int frame) override {
+        if (tap_) tap_->show_frame_number(frame);
+        if (changed(label_, frame)) post([frame](RunController& c, unsigned run) { c.show_frame_number(run, frame); });
+    }
+    void show_background_pass() override {
+        if (tap_) tap_->show_background_pass();
+        if (changed(label_, kBackgroundLabel)) post([](RunController& c, unsigned run) { c.show_background_pass(run); });
+    }
+    CheckPoint check_point() override {
+        if (tap_) tap_->check_point();
+        if (owner_.stop_requested_.load(std::memory_order_relaxed)) return CheckPoint::Stop;
+        if (owner_.exit_requested_.load(std::memory_order_relaxed)) return CheckPoint::Exit;
+        return CheckPoint::Continue;
+    }
 
-const QString kCreatingCaption = QStringLiteral("Vuzuduzi-2 - Создание файла ");
-const QString kStopCaption = QStringLiteral("СТОП");
+private:
+    static constexpr int kBackgroundLabel = -1;  // Label9 shows the background pass, not a frame
 
-}  // namespace
+    static bool changed(int& shown, int now) {
+        if (shown == now) return false;
+        shown = now;
+        return true;
+    }
+    template <class Show>
+    void post(Show show) {
+        RunController& owner = owner_;
+        const unsigned run = run_;
+        QMetaObject::invokeMethod(&owner_.events_, [&owner, run, show] { show(owner, run); }, Qt::QueuedConnection);
+    }
+
+    RunController& owner_;
+    const unsigned run_;
+    RunObserver* const tap_;
+    int frame_bar_ = -1, total_bar_ = -1, percent_ = -1, label_ = 0;
+};
 
 QColor colour_of(std::uint32_t value) {
     if (value & 0x80000000u) return QPalette().color(QPalette::ToolTipBase);  // a system colour
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-RunController::RunController(const Controls& controls, Platform& platform, SaveLocation& location,
-                             const AboutFace& about)
-    : c_(controls), platform_(platform), location_(location), about_(about) {}
+RunController::RunController(const Controls& controls, Platform& platform, MessageBoxes& boxes,
+                             SaveLocation& location, const AboutFace& about)
+    : c_(controls), platform_(platform), boxes_(boxes), location_(location), about_(about) {}
+
+RunController::~RunController() {
+    stop_requested_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+QString RunController::idle_caption() {
+    return tr("                 СТАРТ                 (Создаём анимированный GIF) ");
+}
 
 void RunController::set_command1_colour(std::uint32_t colour) {
     command1_colour_ = colour;
@@ -51,8 +106,13 @@ void RunController::clear_progress() {
     show_strip(c_.Picture2, kFirstStrip);
 }
 
+void RunController::window_closed() {
+    window_open_ = false;
+    exit_requested_ = true;
+}
+
 void RunController::message(const QString& title, const QString& text) {
-    if (!quiet_) platform_.message_box(title, text, Platform::Icon::Warning);
+    if (!quiet_) boxes_.show(title, text, Platform::Icon::Warning);
 }
 
 void RunController::randomize_pattern() {
@@ -65,17 +125,21 @@ void RunController::update_repeat_tooltip() {
         c_.Check4->setToolTip(QString());
         return;
     }
-    c_.Check4->setToolTip(QStringLiteral("узор %1, размер %2")
-                              .arg(text_of(format_pattern(pattern_)))
-                              .arg(static_cast<int>(pattern_.reference_size)));
+    c_.Check4->setToolTip(
+        tr("узор %1, размер %2").arg(text_of(format_pattern(pattern_))).arg(static_cast<int>(pattern_.reference_size)));
 }
 
 void RunController::Command1_Click() {
+    // A stopped run is still ending (removing its file): a press now does nothing.
+    if (running() && !run_active_) return;
+
     c_.Check4->setEnabled(true);
     if (!c_.Check4->isChecked()) randomize_pattern();
 
-    if (run_active_) {  // Stop: the running call notices at its next check point
-        c_.Command1->setText(kIdleCaption);
+    if (run_active_) {  // Stop: the run notices at its next check point
+        stop_requested_ = true;
+        c_.Command1->setText(idle_caption());
+        c_.Command1->setEnabled(false);
         run_active_ = false;
         c_.window->setWindowTitle(kTitle);
         show_strip(c_.Picture1, kFirstStrip);
@@ -87,14 +151,21 @@ void RunController::Command1_Click() {
 
     run_active_ = true;
     c_.Timer1->start();
-    c_.Command1->setText(kStopCaption);
+    c_.Command1->setText(tr("СТОП"));
 
     const RunNumbers numbers = validate_run_numbers(bytes_of(c_.Text1->text()), bytes_of(c_.Text2->text()));
     if (!numbers.accepted()) {
-        message(text_of(kValidationTitle), text_of(numbers.rejection));
+        const QString why = numbers.rejection == Rejection::TooManyFrames
+                                ? tr("Количество картинок не должно превышать 100.")
+                            : numbers.rejection == Rejection::TooFewFrames
+                                ? tr("Количество картинок должно быть не меньше, чем одна.")
+                            : numbers.rejection == Rejection::TooLarge
+                                ? tr("Ширина и высота картинок не должны привышать 1000 пикселей.")
+                                : tr("Ширина и высота картинок должны быть не меньше, чем 10 пикселей.");
+        message(tr("Ошибочка"), why);
         run_active_ = false;
         c_.Timer1->stop();
-        c_.Command1->setText(kIdleCaption);
+        c_.Command1->setText(idle_caption());
         set_command1_colour(kNormalColour);
         return;
     }
@@ -110,9 +181,10 @@ void RunController::Command1_Click() {
     request_.frame_count = numbers.frame_count;
     request_.picture_size = numbers.picture_size;
     request_.transparent = c_.Check3->isChecked();
+    request_.file_system = &platform_.file_system();
     output_path_ = c_.Text3->text();
     request_.output_path = QFile::encodeName(output_path_).toStdString();
-    c_.window->setWindowTitle(kCreatingCaption + output_path_);
+    c_.window->setWindowTitle(tr("Vuzuduzi-2 - Создание файла ") + output_path_);
 
     if (!c_.Check1->isChecked()) {
         rty();
@@ -122,65 +194,78 @@ void RunController::Command1_Click() {
 }
 
 void RunController::rty() {
-    c_.window->setWindowTitle(kCreatingCaption + output_path_);
+    c_.window->setWindowTitle(tr("Vuzuduzi-2 - Создание файла ") + output_path_);
     run_with(false);
 }
 
 void RunController::run_with(bool compressed) {
     request_.compressed = compressed;
-    const RunRequest request = request_;  // a nested press may start another run
-    const QString path = output_path_;
-    last_turn_ = -1;
-    const RunResult result = run_generation(request, *this);
-    output_path_ = path;
-    finish_run(result);
+    stop_requested_ = false;
+    exit_requested_ = !window_open_;
+    const unsigned run = ++run_number_;
+    thread_ = std::thread([this, run, request = request_] {
+        Relay relay(*this, run);
+        const RunResult result = run_generation(request, relay);
+        QMetaObject::invokeMethod(&events_, [this, result] { run_ended(result); }, Qt::QueuedConnection);
+    });
 }
 
+void RunController::run_ended(const RunResult& result) {
+    thread_.join();
+    ending_ = true;
+    // Nobody reads a message after a signal; otherwise it waits for an open box.
+    if (quiet_)
+        finish_run(result);
+    else
+        boxes_.when_none_open([this, result] { finish_run(result); });
+}
+
+// What the run's end says, then the one way back to idle.
 void RunController::finish_run(const RunResult& result) {
+    ending_ = false;
     switch (result.outcome) {
         case RunOutcome::Completed:
-            end_sequence();
-            return;
+            break;
         case RunOutcome::FileExists:
-            message(QStringLiteral("Ошибка"), QStringLiteral("В этой папке уже есть такой файл :") + kCrLf + output_path_ + '.');
+            message(tr("Ошибка"), tr("В этой папке уже есть такой файл :") + kCrLf + output_path_ + '.');
             file_existed_ = true;
-            end_sequence();
-            return;
+            break;
         case RunOutcome::Failed:
-            // Nothing was left behind; say why and go back to idle.
-            message(QStringLiteral("Ошибка"), QStringLiteral("Не удалось записать файл :") + kCrLf + output_path_ + kCrLf +
-                                                  reason_text(result.error));
-            end_sequence(false);
-            return;
+        case RunOutcome::Refused:
+            message(tr("Ошибка"), tr("Не удалось записать файл :") + kCrLf + output_path_ + kCrLf +
+                                      (result.outcome == RunOutcome::Failed ? reason_text(result.error)
+                                                                            : text_of(result.refusal)));
+            break;
         case RunOutcome::Stopped:
-            message(QStringLiteral("Операция прервана"),
-                    QStringLiteral("Процесс был прерван.") + kCrLf + QStringLiteral("Сохранение не произошло."));
-            c_.Timer1->stop();
-            set_command1_colour(kNormalColour);
-            return;
+            message(tr("Операция прервана"), tr("Процесс был прерван.") + kCrLf + tr("Сохранение не произошло."));
+            break;
         case RunOutcome::Exited:
             if (!terminating_)
-                message(QStringLiteral("Выход из программы"),
-                        QStringLiteral("Процесс не был завершён.") + kCrLf + QStringLiteral("Сохранение не произошло."));
+                message(tr("Выход из программы"), tr("Процесс не был завершён.") + kCrLf + tr("Сохранение не произошло."));
             terminate_program();
             return;
     }
-}
 
-void RunController::end_sequence(bool completion_step) {
+    c_.Timer1->stop();
+    set_command1_colour(kNormalColour);
+    c_.Command1->setEnabled(true);
+    if (!window_open_) {
+        // Closed after the run's last check point: its file is complete, and nobody is there.
+        terminate_program();
+        return;
+    }
+    if (result.outcome == RunOutcome::Stopped) return;  // the Stop press already showed idle
+
     c_.Label7->clear();
     c_.Label9->clear();
     show_strip(c_.Picture1, kFirstStrip);
     show_strip(c_.Picture2, kFirstStrip);
     c_.window->setWindowTitle(kTitle);
-    c_.Command1->setText(kIdleCaption);
-    c_.Timer1->stop();
-    set_command1_colour(kNormalColour);
+    c_.Command1->setText(idle_caption());
     location_.show_files();
     run_active_ = false;
-    window_open_ = true;
     location_.propose_next_name();
-    if (file_existed_ || !completion_step) {
+    if (file_existed_ || result.outcome != RunOutcome::Completed) {
         file_existed_ = false;
     } else if (c_.Check5->isChecked()) {
         open_for_viewing();
@@ -208,35 +293,29 @@ void RunController::show_strip(QLabel* picture, int identifier) {
     picture->setPixmap(progress_strip(identifier));
 }
 
-void RunController::show_frame_bar(int blocks) { show_strip(c_.Picture1, kFirstStrip + blocks); }
-void RunController::show_total_bar(int blocks) { show_strip(c_.Picture2, kFirstStrip + blocks); }
-void RunController::show_percent(int percent) { c_.Label7->setText(text_of(percent_text(percent))); }
-void RunController::show_frame_number(int frame) { c_.Label9->setText(text_of(frame_text(frame))); }
-void RunController::show_background_pass() { c_.Label9->setText(text_of(kBackgroundText)); }
-
-// Pending events are processed at most every 10 ms: more often only costs
-// time, and a skipped turn cannot be told from one that found no events.
-void RunController::yield_to_events() {
-    const qint64 now = platform_.steady_milliseconds();
-    if (last_turn_ >= 0 && now - last_turn_ < kTurnMilliseconds) return;
-    last_turn_ = now;
-    platform_.process_events();
+void RunController::show_frame_bar(unsigned run, int blocks) {
+    if (showing(run)) show_strip(c_.Picture1, kFirstStrip + blocks);
 }
-
-CheckPoint RunController::check_point() {
-    if (!run_active_) return CheckPoint::Stop;
-    if (!window_open_) return CheckPoint::Exit;
-    return CheckPoint::Continue;
+void RunController::show_total_bar(unsigned run, int blocks) {
+    if (showing(run)) show_strip(c_.Picture2, kFirstStrip + blocks);
+}
+void RunController::show_percent(unsigned run, int percent) {
+    if (showing(run)) c_.Label7->setText(tr("%1 %  готово").arg(percent));
+}
+void RunController::show_frame_number(unsigned run, int frame) {
+    if (showing(run)) c_.Label9->setText(tr("Создаётся картинка  №  %1").arg(frame));
+}
+void RunController::show_background_pass(unsigned run) {
+    if (showing(run)) c_.Label9->setText(tr("Рисуется фон"));
 }
 
 void RunController::got() {
     const QFileInfo file(output_path_);
     const int separator = output_path_.lastIndexOf('/');
     const QString folder = separator >= 0 ? output_path_.left(separator) : QString();
-    platform_.message_box(QStringLiteral("Vuzuduzi-2 - Ура!"),
-                          QStringLiteral("Файл  готов!  Его  имя:   \"") + file.fileName() + '"' + kCrLf +
-                              QStringLiteral("Местонахождение:   ") + folder,
-                          Platform::Icon::None);
+    boxes_.show(tr("Vuzuduzi-2 - Ура!"),
+                tr("Файл  готов!  Его  имя:   \"") + file.fileName() + '"' + kCrLf + tr("Местонахождение:   ") + folder,
+                Platform::Icon::None);
 }
 
 void RunController::open_for_viewing() { platform_.open_file(output_path_); }

@@ -1,10 +1,20 @@
-// Start and Stop: checks the numbers, runs one generation while the window
-// shows its progress and stays responsive, and reports how the run ended.
+// Start and Stop: checks the numbers, runs one generation on a thread of its
+// own while the window shows its progress, and reports how the run ended.
+//
+// The window thread only shows. The run's progress reaches it as queued
+// events, in the order the run makes them; Stop and closing reach the run as
+// flags it reads at its check points; the run's end comes back as one event.
+// From a Stop press until the stopped run has ended, Start does nothing, so
+// two runs never overlap.
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QObject>
 #include <QString>
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "pattern/pattern_parameters.h"
 #include "run/generation_run.h"
@@ -19,6 +29,7 @@ namespace vz {
 
 class AboutFace;
 class ColourButton;
+class MessageBoxes;
 class Platform;
 class SaveLocation;
 
@@ -30,9 +41,9 @@ inline constexpr std::uint32_t kFlashColour = 0x00FFFFBB;
 // The colour a 0x00BBGGRR value stands for.
 QColor colour_of(std::uint32_t value);
 
-inline const QString kIdleCaption = QStringLiteral("                 СТАРТ                 (Создаём анимированный GIF) ");
+class RunController final {
+    Q_DECLARE_TR_FUNCTIONS(RunController)
 
-class RunController final : private RunObserver {
 public:
     struct Controls {
         QWidget* window;
@@ -42,14 +53,20 @@ public:
         QLabel *Label7, *Label9, *Picture1, *Picture2;
         QTimer* Timer1;
     };
-    RunController(const Controls& controls, Platform& platform, SaveLocation& location, const AboutFace& about);
+    RunController(const Controls& controls, Platform& platform, MessageBoxes& boxes, SaveLocation& location,
+                  const AboutFace& about);
+    // Stops a run that is still going and waits for its thread.
+    ~RunController();
+
+    // The caption of the idle Start button.
+    static QString idle_caption();
 
     // Form_Load's parts: the window is open, no run, empty progress.
     void window_opened() { window_open_ = true; }
     void reset();
     void clear_progress();
     // The window is closing: a run ends at its next check point.
-    void window_closed() { window_open_ = false; }
+    void window_closed();
     // Whatever ends from now on ends without a message box: nobody is there.
     void set_quiet() { quiet_ = true; }
 
@@ -59,34 +76,40 @@ public:
     void got();
     void terminate_program();
 
+    // A run is under way and shown (Start pressed, not yet stopped or ended).
     bool run_active() const { return run_active_; }
+    // A run has not ended yet: under way, or stopped and still removing its
+    // file, or ended with its message waiting for an open box to close.
+    bool running() const { return thread_.joinable() || ending_; }
     bool window_open() const { return window_open_; }
     std::uint32_t command1_colour() const { return command1_colour_; }
     const PatternParameters& pattern() const { return pattern_; }
     void set_command1_colour(std::uint32_t colour);
 
 private:
+    class Relay;
+
     void randomize_pattern();
     void update_repeat_tooltip();
     void run_with(bool compressed);
+    // On the window thread, once per run, with what its thread returned.
+    void run_ended(const RunResult& result);
     void finish_run(const RunResult& result);
-    // Back to idle after a run; the completion step reports the new file.
-    void end_sequence(bool completion_step = true);
     void open_for_viewing();
     void message(const QString& title, const QString& text);
     void show_strip(QLabel* picture, int identifier);
 
-    // RunObserver
-    void show_frame_bar(int blocks) override;
-    void show_total_bar(int blocks) override;
-    void show_percent(int percent) override;
-    void show_frame_number(int frame) override;
-    void show_background_pass() override;
-    void yield_to_events() override;
-    CheckPoint check_point() override;
+    // What the run shows, on the window thread; dropped once the run is stopped.
+    bool showing(unsigned run) const { return run == run_number_ && run_active_; }
+    void show_frame_bar(unsigned run, int blocks);
+    void show_total_bar(unsigned run, int blocks);
+    void show_percent(unsigned run, int percent);
+    void show_frame_number(unsigned run, int frame);
+    void show_background_pass(unsigned run);
 
     Controls c_;
     Platform& platform_;
+    MessageBoxes& boxes_;
     SaveLocation& location_;
     const AboutFace& about_;
     PatternParameters pattern_;
@@ -98,8 +121,16 @@ private:
     bool terminating_ = false;
     bool quiet_ = false;
     std::uint32_t command1_colour_ = kInfoBackgroundColour;
-    qint64 last_turn_ = -1;
     int picture1_strip_ = -1, picture2_strip_ = -1;  // identifiers of the strips showing
+
+    // The run beside the window: its thread, the flags it reads at its check
+    // points, and the number that tells its queued events from an earlier run's.
+    std::thread thread_;
+    std::atomic<bool> stop_requested_{false};
+    std::atomic<bool> exit_requested_{false};
+    unsigned run_number_ = 0;
+    bool ending_ = false;  // the run has ended; its end waits for an open box
+    QObject events_;  // receives the run's queued events; they go with it
 };
 
 }  // namespace vz

@@ -1,35 +1,32 @@
 #include "app/system_reasons.h"
 
+#include <QCoreApplication>
 #include <cerrno>
-#include <cstring>
 
 namespace vz {
 
 namespace {
-constexpr int kTranslated[] = {ENOSPC, EACCES, EPERM, EROFS, ENOENT, ENAMETOOLONG, EDQUOT, EIO, EEXIST};
-}
+struct SystemReasons {
+    Q_DECLARE_TR_FUNCTIONS(SystemReasons)
+};
+}  // namespace
 
-QString reason_text(int error_number) {
-    switch (error_number) {
-        case ENOSPC: return QStringLiteral("На диске нет свободного места");
-        case EACCES:
-        case EPERM: return QStringLiteral("Нет прав на запись");
-        case EROFS: return QStringLiteral("Диск доступен только для чтения");
-        case ENOENT: return QStringLiteral("Такой папки нет");
-        case ENAMETOOLONG: return QStringLiteral("Слишком длинное имя файла");
-        case EDQUOT: return QStringLiteral("Превышена дисковая квота");
-        case EIO: return QStringLiteral("Ошибка ввода-вывода");
-        case EEXIST: return QStringLiteral("Файл с таким именем уже есть");
-        default: return QString::fromLocal8Bit(std::strerror(error_number));
+QString reason_text(std::error_code error) {
+    if (error.category() == std::generic_category() || error.category() == std::system_category()) {
+        switch (error.value()) {
+            case ENOSPC: return SystemReasons::tr("На диске нет свободного места");
+            case EACCES:
+            case EPERM: return SystemReasons::tr("Нет прав на запись");
+            case EROFS: return SystemReasons::tr("Диск доступен только для чтения");
+            case ENOENT: return SystemReasons::tr("Такой папки нет");
+            case ENAMETOOLONG: return SystemReasons::tr("Слишком длинное имя файла");
+            case EDQUOT: return SystemReasons::tr("Превышена дисковая квота");
+            case EIO: return SystemReasons::tr("Ошибка ввода-вывода");
+            case EEXIST: return SystemReasons::tr("Файл с таким именем уже есть");
+            default: break;
+        }
     }
-}
-
-QString reason_text(const std::string& system_text) {
-    // The run reports strerror's text in this process's locale, so the same
-    // call tells which number it stands for.
-    for (int error_number : kTranslated)
-        if (system_text == std::strerror(error_number)) return reason_text(error_number);
-    return QString::fromLocal8Bit(system_text.c_str());
+    return QString::fromLocal8Bit(error.message());
 }
 
 }  // namespace vz

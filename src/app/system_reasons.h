@@ -3,12 +3,10 @@
 #pragma once
 
 #include <QString>
-#include <string>
+#include <system_error>
 
 namespace vz {
 
-QString reason_text(int error_number);
-// The same for a reason already given as the system's text (strerror).
-QString reason_text(const std::string& system_text);
+QString reason_text(std::error_code error);
 
 }  // namespace vz

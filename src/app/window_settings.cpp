@@ -1,43 +1,16 @@
 #include "app/window_settings.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
-#include <cerrno>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "app/controls.h"
-#include "app/qt_settings_store.h"
 #include "app/system_reasons.h"
 #include "app/window_text.h"
 #include "run/run_values.h"
 
 namespace vz {
-
-namespace {
-
-// Why a settings file cannot be written, found without changing anything:
-// the nearest existing folder on its way, then the file itself.
-QString write_failure_reason(const QString& path) {
-    QString folder = QFileInfo(path).absolutePath();
-    while (!QFileInfo::exists(folder) && folder != QDir::rootPath()) folder = QFileInfo(folder).absolutePath();
-    const QByteArray folder_name = QFile::encodeName(folder);
-    if (!QFileInfo(folder).isDir()) return reason_text(ENOTDIR);
-    if (::access(folder_name.constData(), W_OK | X_OK) != 0) return reason_text(errno);
-    if (QFileInfo::exists(path)) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        if (fd < 0) return reason_text(errno);
-        ::close(fd);
-    }
-    return QStringLiteral("Файл недоступен для записи");
-}
-
-}  // namespace
 
 WindowSettings::WindowSettings(SettingsStore& store, QWidget& window) : store_(store), window_(window) {}
 
@@ -84,10 +57,10 @@ std::optional<QString> WindowSettings::write(const StoredWindow& values) {
     store_.write("tem", "top", std::to_string(unmoved ? placed_twips_.y() : std::lround(to_twips(window_.y()))));
     store_.write("met", "ope", values.open_at_end ? "1" : "0");
 
-    auto* file = dynamic_cast<QtSettingsStore*>(&store_);
-    if (!file || file->saved()) return std::nullopt;
-    return QStringLiteral("Не удалось сохранить настройки в файл :") + kCrLf + file->file_name() + kCrLf +
-           write_failure_reason(file->file_name());
+    const std::error_code error = store_.save();
+    if (!error) return std::nullopt;
+    return tr("Не удалось сохранить настройки в файл :") + kCrLf + text_of(store_.location()) + kCrLf +
+           reason_text(error);
 }
 
 }  // namespace vz

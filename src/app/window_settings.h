@@ -2,6 +2,7 @@
 // it closes, with the window's position kept in twips.
 #pragma once
 
+#include <QCoreApplication>
 #include <QPoint>
 #include <QString>
 #include <optional>
@@ -23,6 +24,8 @@ struct StoredWindow {
 };
 
 class WindowSettings {
+    Q_DECLARE_TR_FUNCTIONS(WindowSettings)
+
 public:
     WindowSettings(SettingsStore& store, QWidget& window);
 
@@ -30,8 +33,8 @@ public:
     // Moves the window to the stored position, or onto the primary screen
     // when that position would leave it off every screen.
     void place_window(double left_twips, double top_twips);
-    // Stores everything, the window's position included. When the store
-    // could not keep it: the message that says which file and why.
+    // Stores everything, the window's position included, in one save. When
+    // the store could not keep it: the message that says which file and why.
     std::optional<QString> write(const StoredWindow& values);
 
 private:

@@ -20,7 +20,8 @@ namespace vz {
 
 namespace {
 
-// Reports progress on a terminal and turns a signal into a stop.
+// Reports progress on a terminal, at most every 100 ms, and turns a signal
+// into a stop.
 class TerminalObserver final : public RunObserver {
 public:
     TerminalObserver(int frames, bool interactive) : frames_(frames), interactive_(interactive) {}
@@ -28,15 +29,27 @@ public:
         if (shown_) std::fputs("\r\033[K", stderr);
     }
 
-    void show_frame_bar(int) override {}
-    void show_total_bar(int) override {}
-    void show_percent(int percent) override { percent_ = percent; }
+    void show_frame_bar(int) override { show(); }
+    void show_total_bar(int) override { show(); }
+    void show_percent(int percent) override {
+        percent_ = percent;
+        show();
+    }
     void show_frame_number(int frame) override {
         frame_ = frame;
         painting_ = true;
+        show();
     }
-    void show_background_pass() override { painting_ = false; }
-    void yield_to_events() override {
+    void show_background_pass() override {
+        painting_ = false;
+        show();
+    }
+    CheckPoint check_point() override {
+        return TerminationSignals::received() ? CheckPoint::Stop : CheckPoint::Continue;
+    }
+
+private:
+    void show() {
         if (!interactive_) return;
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < std::chrono::milliseconds(100)) return;
@@ -47,11 +60,7 @@ public:
             std::fputs("\r\033[Kbackground", stderr);
         shown_ = true;
     }
-    CheckPoint check_point() override {
-        return TerminationSignals::received() ? CheckPoint::Stop : CheckPoint::Continue;
-    }
 
-private:
     int frames_;
     bool interactive_;
     int frame_ = 0;
@@ -124,7 +133,7 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     Options options;
     if (const auto problem = check(arguments, options)) {
         err << "vuzuduzi-render gif: " << *problem << '\n';
-        return 2;
+        return kExitBadInput;
     }
 
     RunRequest request;
@@ -155,18 +164,21 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
         result = run_generation(request, observer);
     }
     switch (result.outcome) {
-        case RunOutcome::Completed: return 0;
+        case RunOutcome::Completed: return kExitDone;
         case RunOutcome::FileExists:
             err << "vuzuduzi-render gif: " << options.output << ": a file of that name already exists; left untouched\n";
-            return 2;
+            return kExitBadInput;
         case RunOutcome::Failed:
-            err << "vuzuduzi-render gif: " << options.output << ": " << result.error << '\n';
-            return 1;
+            err << "vuzuduzi-render gif: " << options.output << ": " << result.error.message() << '\n';
+            return kExitFailed;
+        case RunOutcome::Refused:
+            err << "vuzuduzi-render gif: " << result.refusal << '\n';
+            return kExitFailed;
         case RunOutcome::Stopped:
         case RunOutcome::Exited: break;
     }
     err << "vuzuduzi-render gif: interrupted; nothing written\n";
-    return 128 + (TerminationSignals::received() ? TerminationSignals::received() : SIGINT);
+    return exit_code_for_signal(TerminationSignals::received() ? TerminationSignals::received() : SIGINT);
 }
 
 }  // namespace vz

@@ -7,14 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/exit_codes.h"
 #include "music/sound_fonts.h"
 
 namespace vz {
-
-// Exit statuses shared by the subcommands.
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitFailed = 1;    // the output could not be written
-inline constexpr int kExitBadInput = 2;  // bad arguments, or the output exists
 
 // `args` are the arguments after the program's name. Usage and version go to
 // `out` with status 0; a bad argument gives one line on `err` naming it and

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/exit_codes.h"
 #include "cli/termination_signals.h"
 #include "music/tune_composer.h"
 #include "music/wav_renderer.h"
@@ -14,8 +15,6 @@ namespace vz {
 namespace {
 
 constexpr const char* kPrefix = "vuzuduzi-render tune: ";
-constexpr int kBadInput = 2;
-constexpr int kFailed = 1;
 
 std::optional<unsigned> parse_counter(std::string_view text) {
     unsigned value = 0;
@@ -67,12 +66,12 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
     if (!counters) {
         err << kPrefix << "--counters '" << arguments.counters
             << "' is not SOL,FON,BAS (three whole numbers 0..255 separated by commas)\n";
-        return kBadInput;
+        return kExitBadInput;
     }
     const std::optional<std::string>& wav = arguments.wav;
     if (wav && wav->empty()) {
         err << kPrefix << "--wav needs a file name\n";
-        return kBadInput;
+        return kExitBadInput;
     }
 
     const ComposedTune tune = compose_tune(*counters);
@@ -86,25 +85,25 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
                 break;
             case Status::file_exists:
                 err << kPrefix << "--wav: " << *wav << " already exists and is left as it is\n";
-                return kBadInput;
+                return kExitBadInput;
             case Status::no_sound_font:
                 err << kPrefix << "cannot render " << *wav << ": no General MIDI sound font found (looked for";
                 for (const std::string& path : sound_fonts) err << ' ' << path;
                 err << ")\n";
-                return kFailed;
+                return kExitFailed;
             case Status::synth_failed:
                 err << kPrefix << "cannot render " << *wav << ": " << rendered.reason << '\n';
-                return kFailed;
+                return kExitFailed;
             case Status::write_failed:
                 err << kPrefix << "cannot write " << *wav << ": " << rendered.reason << '\n';
-                return kFailed;
+                return kExitFailed;
             case Status::interrupted:
                 err << kPrefix << "interrupted; nothing written\n";
-                return 128 + TerminationSignals::received();
+                return exit_code_for_signal(TerminationSignals::received());
         }
     }
     print_table(tune.table, out);
-    return 0;
+    return kExitDone;
 }
 
 }  // namespace vz

@@ -206,6 +206,7 @@ void OutputFile::create_named_temporary() {
 }
 
 void OutputFile::append(const std::uint8_t* data, std::size_t size) {
+    synced_ = false;
     while (size > 0) {
         const ssize_t n = calls_.write(fd_, data, size);
         if (n < 0) {
@@ -229,6 +230,7 @@ void OutputFile::read_at(std::uint64_t offset, std::uint8_t* data, std::size_t s
 }
 
 void OutputFile::write_at(std::uint64_t offset, const std::uint8_t* data, std::size_t size) {
+    synced_ = false;
     while (size > 0) {
         const ssize_t n = calls_.pwrite(fd_, data, size, static_cast<off_t>(offset));
         if (n < 0) {
@@ -241,9 +243,14 @@ void OutputFile::write_at(std::uint64_t offset, const std::uint8_t* data, std::s
     }
 }
 
-OutputFile::Commit OutputFile::commit() {
+void OutputFile::sync() {
     if (fd_ < 0) throw_errno(EBADF, final_path_.string());
     if (calls_.fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) fail(errno);
+    synced_ = true;
+}
+
+OutputFile::Commit OutputFile::commit() {
+    if (!synced_) sync();
     Commit result = Commit::Done;
     if (temporary_path_.empty()) {
         // The unnamed file gets its name by a link, which fails on a taken name.

@@ -51,9 +51,12 @@ public:
     void read_at(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
     void write_at(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
 
+    // Flushes what has been written to disk; throws std::system_error,
+    // leaving nothing behind.
+    void sync();
     enum class Commit { Done, NameTaken };
-    // Flushes to disk and gives the file its final name unless something
-    // already has that name (then the file is dropped).
+    // Flushes to disk (unless sync() just did) and gives the file its final
+    // name unless something already has that name (then the file is dropped).
     // Throws std::system_error on other failures, leaving nothing behind.
     Commit commit();
     // Closes and drops the file. Safe to call more than once.
@@ -75,6 +78,7 @@ private:
     std::string name_;
     int folder_fd_ = -1;
     int fd_ = -1;
+    bool synced_ = false;  // nothing written since the last sync()
 };
 
 // True when anything (file, folder, even a dangling link) has this name.

@@ -1,10 +1,8 @@
 #include "run/generation_run.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <span>
@@ -117,11 +115,6 @@ void take_check_point(RunObserver& observer) {
     }
 }
 
-void turn_and_check(RunObserver& observer) {
-    observer.yield_to_events();
-    take_check_point(observer);
-}
-
 void write_leading_blocks(ByteSink& out, const RunRequest& request) {
     write_gif_header(out, request.picture_size);
     write_palette(out, sine_palette(request.pattern));
@@ -129,25 +122,30 @@ void write_leading_blocks(ByteSink& out, const RunRequest& request) {
     write_comment(out);
 }
 
-// Runs `write` against a fresh output file and settles how the run ended:
-// the file is moved into place only when `write` returns normally.
+// Runs `write` against a fresh output file and settles how the run ended.
+// The file is synced, and named only if a last check point after the sync
+// lets the run go on: a stop that comes while the disk is busy still leaves
+// nothing behind.
 template <class Write>
-RunResult with_output_file(const RunRequest& request, Write&& write) {
-    if (path_exists(request.output_path)) return {RunOutcome::FileExists, {}};
+RunResult with_output_file(const RunRequest& request, RunObserver& observer, Write&& write) {
+    if (path_exists(request.output_path)) return {RunOutcome::FileExists, {}, {}};
     try {
-        OutputFile file(request.output_path);
+        OutputFile file(request.output_path,
+                        request.file_system ? *request.file_system : FileSystemCalls::system());
         try {
             write(file);
+            file.sync();
+            take_check_point(observer);
         } catch (const RunInterrupted& interrupted) {
             file.discard();
-            return {interrupted.outcome, {}};
+            return {interrupted.outcome, {}, {}};
         }
-        if (file.commit() == OutputFile::Commit::NameTaken) return {RunOutcome::FileExists, {}};
-        return {RunOutcome::Completed, {}};
+        if (file.commit() == OutputFile::Commit::NameTaken) return {RunOutcome::FileExists, {}, {}};
+        return {RunOutcome::Completed, {}, {}};
     } catch (const std::system_error& error) {
-        return {RunOutcome::Failed, std::strerror(error.code().value())};
+        return {RunOutcome::Failed, error.code(), {}};
     } catch (const std::bad_alloc&) {
-        return {RunOutcome::Failed, std::strerror(ENOMEM)};
+        return {RunOutcome::Failed, std::make_error_code(std::errc::not_enough_memory), {}};
     }
 }
 
@@ -169,37 +167,19 @@ Parallelism parallelism_for(const RunRequest& request) {
 }
 
 // The writing thread follows the frame it is at: it goes on as soon as the
-// milestone it needs is reached, and otherwise sleeps a short while at a
-// time rather than being woken for every ring or row. Should the frame's
-// worker get no processor time for a while, the event loop gets an extra
-// turn, so the window never waits long for one.
+// milestone it needs is reached, and sleeps until then.
 template <class Slot>
 class FrameFollower {
 public:
-    FrameFollower(FramePipeline<Slot>& pipeline, int frame, RunObserver& observer)
-        : pipeline_(pipeline), frame_(frame), observer_(observer) {}
+    FrameFollower(FramePipeline<Slot>& pipeline, int frame) : pipeline_(pipeline), frame_(frame) {}
 
     void await(int milestone) {
-        using namespace std::chrono_literals;
-        using Clock = std::chrono::steady_clock;
-        auto last_news = Clock::now();
-        while (reached_ < milestone) {
-            const int before = reached_;
-            reached_ = pipeline_.wait_for(frame_, milestone, 2ms);
-            const auto now = Clock::now();
-            if (reached_ != before) {
-                last_news = now;
-            } else if (now - last_news >= 40ms) {
-                observer_.yield_to_events();
-                last_news = now;
-            }
-        }
+        while (reached_ < milestone) reached_ = pipeline_.wait_for(frame_, milestone, std::chrono::seconds(1));
     }
 
 private:
     FramePipeline<Slot>& pipeline_;
     int frame_;
-    RunObserver& observer_;
     int reached_ = 0;
 };
 
@@ -210,7 +190,7 @@ private:
 // encoded here would, as each ring and row is reached, and writes every
 // frame's data only after the last check point of that frame.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
-    return with_output_file(request, [&](OutputFile& file) {
+    return with_output_file(request, observer, [&](OutputFile& file) {
         ByteSink out(file);
         write_leading_blocks(out, request);
         observer.show_percent(0);
@@ -251,12 +231,9 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
         for (int f = 1; f <= request.frame_count; ++f) {
             observer.show_frame_number(f);
             write_frame_header(out, flags, delay, S);
-            FrameFollower<ByteSink> frame(pipeline, f, observer);
-            // The drawing pass writes nothing, so it yields without check points.
-            for (int k = 1; k <= rings; ++k) {
-                frame.await(k);
-                observer.yield_to_events();
-            }
+            FrameFollower<ByteSink> frame(pipeline, f);
+            // The drawing pass writes nothing and has no check points.
+            frame.await(rings);
             for (int r = 1; r <= S; ++r) {
                 take_check_point(observer);
                 const double done = ((f - 1) * size + r) / (frames * size);
@@ -264,7 +241,6 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
                 progress.percent(floor_int(done * 100));
                 progress.total_bar(floor_int(done * 32));
                 frame.await(rings + r);
-                observer.yield_to_events();
             }
             take_check_point(observer);
             const ByteSink& data = pipeline.take(f);
@@ -281,7 +257,7 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
 // progress and takes the check points of every point and sweep as each
 // sweep is painted, and writes a frame's record after its last check point.
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
-    return with_output_file(request, [&](OutputFile& file) {
+    return with_output_file(request, observer, [&](OutputFile& file) {
         const int S = request.picture_size;
         const int N = request.frame_count;
         const UncompressedLayout layout(S);
@@ -331,7 +307,7 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
                 observer.show_frame_bar(floor_int(b / blocks * 32));
                 observer.show_total_bar(floor_int(((f - 1.0) / N + b / blocks / N) * 32));
                 layout.write_full_block(out);
-                turn_and_check(observer);
+                take_check_point(observer);
             }
             layout.write_final_block(out);
         }
@@ -344,7 +320,7 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         Progress progress(observer);
         for (int f = 1; f <= N; ++f) {
             observer.show_frame_number(f);
-            FrameFollower<Record> frame(pipeline, f, observer);
+            FrameFollower<Record> frame(pipeline, f);
             for (int k = 0; k <= K; ++k) {
                 RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {
@@ -358,7 +334,7 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
                         take_check_point(observer);
                         ring_progress.at(j++);
                     }
-                    turn_and_check(observer);
+                    take_check_point(observer);
                 }
             }
             const Record& record = pipeline.take(f);

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
+#include "io/output_file.h"
 #include "pattern/pattern_parameters.h"
 #include "run/run_observer.h"
 #include "run/run_values.h"
@@ -23,6 +25,8 @@ struct RunRequest {
     // Threads that draw (and encode) frames ahead of the writing; 0 = one per
     // processor the process may run on. The file is the same for any count.
     int worker_count = 0;
+    // The system calls that write the file; null for the real ones.
+    FileSystemCalls* file_system = nullptr;
 };
 
 enum class RunOutcome {
@@ -31,19 +35,24 @@ enum class RunOutcome {
     Stopped,     // a check point said Stop; nothing left behind
     Exited,      // a check point said Exit; nothing left behind
     Failed,      // the file could not be created or written; nothing left behind
+    Refused,     // the request itself cannot be run; nothing touched
 };
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Completed;
-    std::string error;  // the system's reason when Failed
+    std::error_code error;  // why, when Failed
+    std::string refusal;    // what is wrong with the request, when Refused
 };
 
 // Frames are drawn (and encoded) on worker threads, but the observer is
 // called on the calling thread only, in the same order for any worker count.
+// The calling thread also syncs and names the file, so a caller that must
+// stay responsive runs these on a thread of its own.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
 inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {
-    if (std::string problem = run_request_problem(request); !problem.empty()) return {RunOutcome::Failed, problem};
+    if (std::string problem = run_request_problem(request); !problem.empty())
+        return {RunOutcome::Refused, {}, std::move(problem)};
     return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
 }
 

@@ -59,20 +59,20 @@ RunNumbers validate_run_numbers(std::string_view count_text, std::string_view si
     // Compared as doubles so that huge texts cannot overflow an integer.
     const double frames = std::floor(leading_number(count_text));
     if (frames > kMaxFrames) {
-        result.rejection = kTooManyFrames;
+        result.rejection = Rejection::TooManyFrames;
         return result;
     }
     if (!(frames >= kMinFrames)) {
-        result.rejection = kTooFewFrames;
+        result.rejection = Rejection::TooFewFrames;
         return result;
     }
     const double size = std::floor(leading_number(size_text));
     if (size > kMaxSize) {
-        result.rejection = kTooLarge;
+        result.rejection = Rejection::TooLarge;
         return result;
     }
     if (!(size >= kMinSize)) {
-        result.rejection = kTooSmall;
+        result.rejection = Rejection::TooSmall;
         return result;
     }
     result.frame_count = static_cast<int>(frames);
@@ -98,9 +98,5 @@ std::string run_request_problem(const RunRequest& request) {
         if (!problem.empty()) return "invalid run request: " + problem;
     return {};
 }
-
-std::string percent_text(int percent) { return std::to_string(percent) + " %  готово"; }
-
-std::string frame_text(int frame) { return "Создаётся картинка  №  " + std::to_string(frame); }
 
 }  // namespace vz

@@ -1,9 +1,7 @@
 // What a Start press turns the user's texts into: the validated frame count
-// and size, the messages for rejected values, and the texts of the progress
-// labels.
+// and size, or which of them was rejected and why.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,17 +14,13 @@ double leading_number(std::string_view text);
 inline constexpr int kMinFrames = 1, kMaxFrames = 100;
 inline constexpr int kMinSize = 10, kMaxSize = 1000;
 
-inline constexpr std::string_view kValidationTitle = "Ошибочка";
-inline constexpr std::string_view kTooManyFrames = "Количество картинок не должно превышать 100.";
-inline constexpr std::string_view kTooFewFrames = "Количество картинок должно быть не меньше, чем одна.";
-inline constexpr std::string_view kTooLarge = "Ширина и высота картинок не должны привышать 1000 пикселей.";
-inline constexpr std::string_view kTooSmall = "Ширина и высота картинок должны быть не меньше, чем 10 пикселей.";
+enum class Rejection { None, TooManyFrames, TooFewFrames, TooLarge, TooSmall };
 
 struct RunNumbers {
     int frame_count = 0;
     int picture_size = 0;
-    std::string_view rejection;  // empty when both numbers are accepted
-    bool accepted() const { return rejection.empty(); }
+    Rejection rejection = Rejection::None;
+    bool accepted() const { return rejection == Rejection::None; }
 };
 
 // Frame count from `count_text`, then size from `size_text`; the first
@@ -38,10 +32,5 @@ struct RunRequest;
 // digits or powers out of range), or empty when it can be run. The library's
 // own guard: callers validate their users' input before this.
 std::string run_request_problem(const RunRequest& request);
-
-// Label texts while a run is active.
-std::string percent_text(int percent);   // "42 %  готово"
-std::string frame_text(int frame);       // "Создаётся картинка  №  3"
-inline constexpr std::string_view kBackgroundText = "Рисуется фон";
 
 }  // namespace vz

@@ -1,15 +1,16 @@
 // Test platform: records message boxes, opened files and links, answers the
-// clock from a field, and runs scripted actions at chosen event-loop turns
-// (the n-th turn of a run is where a user's click would be served).
+// clock from a field, and lets a test hold a run at a chosen event (through
+// `tap`) or in its sync (through `file_system`).
 #pragma once
 
 #include <QCoreApplication>
 #include <functional>
-#include <map>
 #include <vector>
 
 #include "app/platform.h"
+#include "io/output_file.h"
 #include "recording_midi_output.h"
+#include "run_gate.h"
 
 namespace vz::test {
 
@@ -30,24 +31,18 @@ public:
         return false;
     }
     float seconds_since_midnight() override { return clock; }
-    // Every call is 20 ms after the last, so every turn of a run is taken.
-    qint64 steady_milliseconds() override { return now += 20; }
-    void process_events() override {
-        ++turns;
-        if (auto action = at_turn.find(turns); action != at_turn.end()) action->second();
-        QCoreApplication::processEvents();
-    }
+    FileSystemCalls& file_system() override { return sync; }
+    RunObserver* run_tap() override { return &gate; }
     MidiOutput& midi_output() override { return midi; }
     void quit() override { ++quits; }
 
     std::vector<Message> messages;
-    std::function<void(const Message&)> on_message;
+    std::function<void(const Message&)> on_message;  // called while the box is "open"
     QStringList opened_files, opened_links;
     float clock = 45296.37109375f;
-    qint64 now = 0;
-    int turns = 0;
-    std::map<int, std::function<void()>> at_turn;
     int quits = 0;
+    RunGate gate;
+    HeldSync sync;
     RecordingMidiOutput midi;
 };
 

@@ -1,9 +1,14 @@
 // How the window ends: on a termination signal, and when its settings
 // cannot be stored.
 #include <QSettings>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <functional>
 
 #include "app/termination_signals.h"
+#include "memory_settings_store.h"
 #include "window_fixture.h"
 
 namespace vz::test {
@@ -29,15 +34,19 @@ TEST_F(WindowEndTest, ASignalDuringARunEndsItLikeClosingButWithoutAMessage) {
         platform_.quits = 0;
         ui(form).Text1->setText("9");
         ui(form).Check5->setChecked(true);
-        platform_.at_turn = {{platform_.turns + 20, [&] { std::raise(signal_number); }}};
+        platform_.gate.hold_at("check", 20);
         ui(form).Command1->click();
+        ASSERT_TRUE(platform_.gate.hold.wait_held());
+        std::raise(signal_number);
+        QCoreApplication::processEvents();
+        platform_.gate.hold.release();
+        run_to_end();
         EXPECT_TRUE(platform_.messages.empty()) << signal_number;
         EXPECT_EQ(platform_.quits, 1) << signal_number;
         EXPECT_TRUE(files().isEmpty()) << files().join(",").toStdString();
         EXPECT_EQ(stored("tem/col"), QStringLiteral("9"));
         EXPECT_EQ(stored("met/ope"), QStringLiteral("1"));
         EXPECT_FALSE(form.window_open());
-        platform_.at_turn.clear();
         termination_.reset();
         settings_->write("tem", "col", "3");
     }
@@ -77,46 +86,91 @@ TEST(TerminationSignalsTest, ASignalIgnoredAtStartStaysIgnored) {
     sigaction(SIGHUP, &before, nullptr);
 }
 
-TEST_F(WindowEndTest, SettingsThatCannotBeStoredAreReportedOnceWithThePathAndReason) {
-    Form1& form = open_window();
-    // A folder where the file should be: no one, not even root, can write it.
-    const QString path = settings_->file_name();
-    QFile::remove(path);
-    ASSERT_TRUE(QDir().mkpath(path));
-    ui(form).Text1->setText("5");
-    ui(form).Command4->click();
-    ASSERT_EQ(platform_.messages.size(), 1u);
-    EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Ошибка"));
-    EXPECT_EQ(platform_.messages[0].icon, Platform::Icon::Warning);
-    const QStringList lines = platform_.messages[0].text.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QStringLiteral("Не удалось сохранить настройки в файл :"));
-    EXPECT_EQ(lines[1], path);
-    EXPECT_FALSE(lines[2].isEmpty());
-    EXPECT_EQ(platform_.quits, 1);
+// A real failure to save is reported once, naming the file and the reason.
+TEST_F(WindowEndTest, SettingsThatCannotBeStoredAreReportedWithThePathAndTheReason) {
+    const QString path = settings_->file_name(), folder = QFileInfo(path).absolutePath();
+    const std::pair<std::function<void()>, int> cases[] = {
+        {[&] { QDir().mkpath(path); }, EISDIR},  // a folder in the file's place
+        {[&] { QFile(folder).open(QIODevice::WriteOnly); }, ENOTDIR},  // a file in the folder's place
+    };
+    for (const auto& [spoil, error] : cases) {
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+        spoil();
+        settings_ = std::make_unique<QtSettingsStore>();
+        Form1& form = open_window();
+        platform_.messages.clear();
+        platform_.quits = 0;
+        ui(form).Command4->click();
+        ASSERT_EQ(platform_.messages.size(), 1u) << error;
+        EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Ошибка"));
+        EXPECT_EQ(platform_.messages[0].icon, Platform::Icon::Warning);
+        EXPECT_EQ(platform_.messages[0].text, QStringLiteral("Не удалось сохранить настройки в файл :\r\n") + path +
+                                                  "\r\n" + QString::fromLocal8Bit(std::strerror(error)));
+        EXPECT_EQ(platform_.quits, 1);
+        form_.reset();
+        settings_.reset();
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+    }
 }
 
-TEST_F(WindowEndTest, ASettingsFileThatCannotBeReadCountsAsEmpty) {
+// A file that does not parse is moved aside unchanged, under a name of its
+// own, and clean settings are written at exit without a word.
+TEST_F(WindowEndTest, ADamagedSettingsFileIsKeptAsideAndCleanSettingsWritten) {
     const QString path = settings_->file_name();
-    QFile::remove(path);
-    QDir().mkpath(path);
-    settings_ = std::make_unique<QtSettingsStore>();
-    Form1& form = open_window();
-    EXPECT_EQ(ui(form).Text1->text(), QStringLiteral("3"));
-    EXPECT_EQ(ui(form).Text2->text(), QStringLiteral("323"));
-    EXPECT_TRUE(ui(form).Check5->isChecked());
-    EXPECT_TRUE(platform_.messages.empty());
+    const QByteArray damaged[] = {
+        QByteArray("\0\xff[tem\npx=\x01\x02\n==", 16),
+        QByteArray("[tem\ncol=9\n[met]]]\nope=0\n"),
+        QByteArray(3000, '\0'),
+    };
+    const QString aside[] = {path + ".damaged", path + ".damaged.1", path + ".damaged.2"};
+    for (int i = 0; i < 3; ++i) {
+        form_.reset();
+        settings_.reset();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(damaged[i]);
+        file.close();
+        settings_ = std::make_unique<QtSettingsStore>();
+        EXPECT_EQ(settings_->damaged_copy(), aside[i]);
+        Form1& form = open_window();
+        EXPECT_EQ(ui(form).Text2->text(), QStringLiteral("323"));
+        platform_.messages.clear();
+        ui(form).Text1->setText("8");
+        form.close();
+        EXPECT_TRUE(platform_.messages.empty()) << i;
+        QFile kept(aside[i]);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << i;
+        EXPECT_EQ(kept.readAll(), damaged[i]);
+        QSettings clean(path, QSettings::IniFormat);
+        EXPECT_EQ(clean.status(), QSettings::NoError) << i;
+        EXPECT_EQ(clean.value("tem/col").toString(), QStringLiteral("8"));
+    }
+}
 
-    // So does one full of bytes that are no settings at all.
-    QDir(path).removeRecursively();
-    QFile garbage(path);
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray("\0\xff[tem\npx=\x01\x02\n==", 16));
-    garbage.close();
-    settings_ = std::make_unique<QtSettingsStore>();
-    Form1& again = open_window();
-    EXPECT_EQ(ui(again).Text1->text(), QStringLiteral("3"));
-    EXPECT_TRUE(platform_.messages.empty());
+// Values that change together reach the disk together: one save when the
+// tune's counters advance at start, one for the window's eight at exit, and
+// nothing on disk before the save.
+TEST_F(WindowEndTest, SettingsAreSavedOncePerChange) {
+    MemorySettingsStore store;
+    Form1 form(platform_, store);
+    form.Form_Load();
+    EXPECT_EQ(std::count(store.journal.begin(), store.journal.end(), "save"), 1);
+    EXPECT_EQ(store.journal.back(), "save");
+    form.close();
+    EXPECT_EQ(std::count(store.journal.begin(), store.journal.end(), "save"), 2);
+    EXPECT_EQ(store.journal.back(), "save");
+    EXPECT_EQ(store.journal.end()[-2], "write met/ope=1");
+
+    auto raw = [&] {
+        QFile file(settings_->file_name());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    settings_->write("tem", "col", "42");
+    EXPECT_FALSE(raw().contains("col=42"));
+    EXPECT_FALSE(settings_->save());
+    EXPECT_TRUE(raw().contains("col=42"));
 }
 
 }  // namespace

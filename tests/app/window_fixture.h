@@ -34,6 +34,7 @@ protected:
         settings_->write("tem", "put", folder_.toStdString());
         settings_->write("tem", "px", "40");
         settings_->write("met", "ope", "0");
+        ASSERT_FALSE(settings_->save());
     }
 
     QString in_folder(const QString& name) const { return folder_ + '/' + name; }
@@ -59,6 +60,14 @@ protected:
         form_.reset();
         settings_ = std::make_unique<QtSettingsStore>();
         return open_window();
+    }
+
+    // Serves the window's events until the run started last has ended.
+    void run_to_end() const { ASSERT_TRUE(serve_events_until([&] { return !form_->running(); })); }
+    // Presses Start and waits for the run's end.
+    void press_start_and_wait() const {
+        ui(*form_).Command1->click();
+        run_to_end();
     }
 
     void touch(const QString& name, const QByteArray& content = "x") const {

@@ -23,7 +23,7 @@ TEST_F(WindowTest, FirstStartWithAnEmptyStore) {
     EXPECT_FALSE(ui(form).Check4->isChecked());
     EXPECT_FALSE(ui(form).Check4->isEnabled());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2"));
-    EXPECT_EQ(ui(form).Command1->text(), Form1::kIdleCaption);
+    EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
     EXPECT_EQ(form.command1_colour(), kInfoBackgroundColour);
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/vuzuduzi-2.png")));  // the icon is built in
     EXPECT_TRUE(ui(form).Text3->text().endsWith(QStringLiteral("/Kvel_1.GIF")));
@@ -117,8 +117,8 @@ TEST_F(WindowTest, ProposalTakesTheLowestFreeNumberSpelledExactly) {
     for (int i = 0; i < ui(form).File1->count(); ++i) listed << ui(form).File1->item(i)->text();
     EXPECT_EQ(listed, (QStringList{"Kvel_1.GIF", "Kvel_3.GIF", "kvel_2.gif", "x.gifs"}));
 
-    ui(form).Command1->click();
-    ui(form).Command1->click();
+    press_start_and_wait();
+    press_start_and_wait();
     EXPECT_EQ(ui(form).Text3->text(), in_folder("Kvel_5.GIF"));
 }
 
@@ -159,7 +159,7 @@ TEST_F(WindowTest, MobileSizeRemembersTheTypedSize) {
     ui(form).Text2->setText("500");
     form.Text2_LostFocus();
     EXPECT_EQ(ui(form).Text2->text(), "128");
-    ui(form).Command1->click();
+    press_start_and_wait();
     EXPECT_EQ(decode_gif(read_file(in_folder("Kvel_1.GIF").toStdString())).width, 128);
 }
 

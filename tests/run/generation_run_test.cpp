@@ -151,20 +151,18 @@ TEST_F(GenerationRunTest, WriteFailureReportsTheReasonAndLeavesNothing) {
     test::RecordingObserver observer;
     const RunResult result = run_generation(r, observer);
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
-    EXPECT_EQ(result.error, "No such file or directory");
+    EXPECT_EQ(result.error, std::make_error_code(std::errc::no_such_file_or_directory));
 }
 
-// Compressed mode: the drawing pass yields without check points, so a stop
-// there is noticed at the first row of the encoding pass.
+// Compressed mode: the drawing pass has no check points, so a stop there is
+// noticed at the first row of the encoding pass.
 TEST_F(GenerationRunTest, CompressedStopIsCaughtAtTheFirstRow) {
     const RunRequest r = request(2, 10, true);
     test::RecordingObserver observer;
     observer.stop_at_check = 1;
     EXPECT_EQ(run_generation(r, observer).outcome, RunOutcome::Stopped);
     EXPECT_TRUE(folder_empty());
-    // Six rings were drawn (six yields) before the first check point.
-    const std::vector<std::string> expected = {"percent 0", "frame 1", "yield", "yield", "yield",
-                                               "yield",     "yield",   "yield", "check"};
+    const std::vector<std::string> expected = {"percent 0", "frame 1", "check"};
     EXPECT_EQ(observer.events, expected);
 }
 
@@ -175,8 +173,8 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
         const RunRequest r = request(2, 20, compressed);
         ASSERT_EQ(run_generation(r, counter).outcome, RunOutcome::Completed);
         fs::remove(r.output_path);
-        // The first, a middle and the very last check point (for the uncompressed
-        // mode the last one follows the final yield, after every pixel is written).
+        // The first, a middle and the very last check point (the last one
+        // comes after the file is on disk, just before it is named).
         for (int at : {1, counter.checks / 2, counter.checks}) {
             for (CheckPoint answer : {CheckPoint::Stop, CheckPoint::Exit}) {
                 test::RecordingObserver observer;
@@ -193,8 +191,7 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
 }
 
 // Everything a run shows, in order, folded into a digest: kind and value of
-// every progress value, label and check point. Turns are left out: a run
-// may give the event loop an extra one while it waits for a slow worker.
+// every progress value, label and check point.
 class DigestObserver final : public RunObserver {
 public:
     std::uint64_t digest = 14695981039346656037ull;
@@ -205,7 +202,6 @@ public:
     void show_percent(int p) override { add(3, p); }
     void show_frame_number(int f) override { add(4, f); }
     void show_background_pass() override { add(5, 0); }
-    void yield_to_events() override {}
     CheckPoint check_point() override {
         ++checks;
         add(7, 0);
@@ -252,12 +248,6 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
     }
 }
 
-std::vector<std::string> without_turns(const std::vector<std::string>& events) {
-    std::vector<std::string> rest;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(rest), [](const auto& e) { return e != "yield"; });
-    return rest;
-}
-
 // With many workers far ahead, a stop or exit still ends the run at the
 // check point that says so, after exactly what a single worker's run shows
 // up to there, and leaves nothing behind.
@@ -276,7 +266,7 @@ TEST_F(GenerationRunTest, StopWithWorkersAheadEndsAtTheSameCheckPoint) {
             EXPECT_EQ(run_generation(r, observer).outcome, at % 2 ? RunOutcome::Stopped : RunOutcome::Exited);
             EXPECT_EQ(observer.checks, at);
             // Nothing is shown after the check point that ended the run.
-            const std::vector<std::string> shown = without_turns(observer.events), all = without_turns(full.events);
+            const std::vector<std::string>&shown = observer.events, &all = full.events;
             ASSERT_LE(shown.size(), all.size());
             EXPECT_TRUE(std::equal(shown.begin(), shown.end(), all.begin())) << compressed << " " << at;
             EXPECT_EQ(shown.back(), "check");
@@ -296,8 +286,8 @@ TEST_F(GenerationRunTest, CompressedProgressPerRow) {
     EXPECT_EQ(*(first_row + 1), "percent 5");
     EXPECT_EQ(*(first_row + 2), "total_bar 1");
     // The last row of the last frame reaches 32 blocks and 100 %.
-    EXPECT_EQ(std::vector<std::string>(e.end() - 4, e.end()),
-              (std::vector<std::string>{"frame_bar 32", "percent 100", "total_bar 32", "yield"}));
+    EXPECT_EQ(std::vector<std::string>(e.end() - 3, e.end()),
+              (std::vector<std::string>{"frame_bar 32", "percent 100", "total_bar 32"}));
     EXPECT_EQ(observer.count("frame_bar 32"), 2);
 }
 
@@ -307,15 +297,12 @@ TEST_F(GenerationRunTest, UncompressedProgressInBothPasses) {
     ASSERT_EQ(run_generation(request(2, 16, false), observer).outcome, RunOutcome::Completed);
     const auto& e = observer.events;
     // Background pass: one full block per frame, both strips shown on each.
-    const std::vector<std::string> background = {"percent 0",   "background",  "frame_bar 32", "total_bar 16",
-                                                 "yield",       "background",  "frame_bar 32", "total_bar 32",
-                                                 "yield",       "frame 1"};
-    EXPECT_EQ(std::vector<std::string>(e.begin(), e.begin() + 10), background);
-    // Painting pass: 10 sweeps for each of the rings 0..7 (M = 16).
-    EXPECT_EQ(observer.yields, 2 + 2 * 8 * 10);
+    const std::vector<std::string> background = {"percent 0",  "background",   "frame_bar 32", "total_bar 16",
+                                                 "background", "frame_bar 32", "total_bar 32", "frame 1"};
+    EXPECT_EQ(std::vector<std::string>(e.begin(), e.begin() + 8), background);
     // The last sweep of the last frame overshoots 6.28 rad slightly: full strips.
-    EXPECT_EQ(std::vector<std::string>(e.end() - 4, e.end()),
-              (std::vector<std::string>{"frame_bar 32", "total_bar 32", "percent 100", "yield"}));
+    EXPECT_EQ(std::vector<std::string>(e.end() - 3, e.end()),
+              (std::vector<std::string>{"frame_bar 32", "total_bar 32", "percent 100"}));
     // The run strip starts from the recorded 0, so the full strip of the
     // background pass stays until the first change.
     const auto painting = std::find(e.begin(), e.end(), "frame 1");
@@ -346,10 +333,8 @@ TEST_F(GenerationRunTest, PaintingProgressChangesWhereTheFormulaDoes) {
                     if (now[v] != shown[v]) expected.push_back(names[v] + std::to_string(shown[v] = now[v]));
             }
     }
-    std::vector<std::string> painting;
     const auto first = std::find(observer.events.begin(), observer.events.end(), "frame 1");
-    std::copy_if(first, observer.events.end(), std::back_inserter(painting), [](const auto& e) { return e != "yield"; });
-    EXPECT_EQ(painting, expected);
+    EXPECT_EQ(std::vector<std::string>(first, observer.events.end()), expected);
 }
 
 }  // namespace

@@ -11,8 +11,7 @@ namespace vz::test {
 
 class RecordingObserver : public RunObserver {
 public:
-    std::vector<std::string> events;  // "frame_bar 3", "yield", "check", ...
-    int yields = 0;
+    std::vector<std::string> events;  // "frame_bar 3", "check", ...
     int checks = 0;
     int stop_at_check = -1;  // 1-based check point that answers `answer`
     CheckPoint answer = CheckPoint::Stop;
@@ -23,10 +22,6 @@ public:
     void show_percent(int p) override { events.push_back("percent " + std::to_string(p)); }
     void show_frame_number(int f) override { events.push_back("frame " + std::to_string(f)); }
     void show_background_pass() override { events.push_back("background"); }
-    void yield_to_events() override {
-        ++yields;
-        events.push_back("yield");
-    }
     CheckPoint check_point() override {
         ++checks;
         if (record_checks) events.push_back("check");

@@ -28,16 +28,16 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
 }
 
 TEST(ValidateRunNumbers, FirstFailingTestIsReported) {
-    EXPECT_EQ(validate_run_numbers("101", "323").rejection, kTooManyFrames);
-    EXPECT_EQ(validate_run_numbers("0", "5000").rejection, kTooFewFrames);
-    EXPECT_EQ(validate_run_numbers("abc", "323").rejection, kTooFewFrames);
-    EXPECT_EQ(validate_run_numbers("0.9", "323").rejection, kTooFewFrames);
-    EXPECT_EQ(validate_run_numbers("3", "1001").rejection, kTooLarge);
-    EXPECT_EQ(validate_run_numbers("3", "9").rejection, kTooSmall);
-    EXPECT_EQ(validate_run_numbers("3", "").rejection, kTooSmall);
+    EXPECT_EQ(validate_run_numbers("101", "323").rejection, Rejection::TooManyFrames);
+    EXPECT_EQ(validate_run_numbers("0", "5000").rejection, Rejection::TooFewFrames);
+    EXPECT_EQ(validate_run_numbers("abc", "323").rejection, Rejection::TooFewFrames);
+    EXPECT_EQ(validate_run_numbers("0.9", "323").rejection, Rejection::TooFewFrames);
+    EXPECT_EQ(validate_run_numbers("3", "1001").rejection, Rejection::TooLarge);
+    EXPECT_EQ(validate_run_numbers("3", "9").rejection, Rejection::TooSmall);
+    EXPECT_EQ(validate_run_numbers("3", "").rejection, Rejection::TooSmall);
     // Huge texts are rejected, not wrapped round.
-    EXPECT_EQ(validate_run_numbers("99999999999999999999", "323").rejection, kTooManyFrames);
-    EXPECT_EQ(validate_run_numbers("3", "1e30").rejection, kTooLarge);
+    EXPECT_EQ(validate_run_numbers("99999999999999999999", "323").rejection, Rejection::TooManyFrames);
+    EXPECT_EQ(validate_run_numbers("3", "1e30").rejection, Rejection::TooLarge);
 }
 
 TEST(ValidateRunNumbers, AcceptedValuesAreFloored) {
@@ -48,11 +48,6 @@ TEST(ValidateRunNumbers, AcceptedValuesAreFloored) {
     const RunNumbers b = validate_run_numbers("100", "1000.7");
     EXPECT_EQ(b.frame_count, 100);
     EXPECT_EQ(b.picture_size, 1000);
-}
-
-TEST(LabelTexts, ExactWording) {
-    EXPECT_EQ(percent_text(0), "0 %  готово");
-    EXPECT_EQ(frame_text(12), "Создаётся картинка  №  12");
 }
 
 // The library's own guard: a request outside the ranges fails before any
@@ -85,8 +80,8 @@ TEST(RunRequestProblem, BadRequestsFailBeforeAnyFileExists) {
             spoil(r);
             test::RecordingObserver observer;
             const RunResult result = run_generation(r, observer);
-            EXPECT_EQ(result.outcome, RunOutcome::Failed) << problem;
-            EXPECT_EQ(result.error, std::string("invalid run request: ") + problem);
+            EXPECT_EQ(result.outcome, RunOutcome::Refused) << problem;
+            EXPECT_EQ(result.refusal, std::string("invalid run request: ") + problem);
             EXPECT_TRUE(observer.events.empty()) << problem;
             EXPECT_TRUE(temp.names().empty()) << problem;
         }

@@ -12,7 +12,7 @@ namespace vz {
 
 // A store in memory for tests. `values` maps a
 // section to its keys; `journal` lists every operation in order, as
-// "read section/key" and "write section/key=text".
+// "read section/key", "write section/key=text" and "save".
 class MemorySettingsStore final : public SettingsStore {
 public:
     std::string read(std::string_view section, std::string_view key, std::string_view fallback) override {
@@ -29,8 +29,15 @@ public:
         values[std::string(section)][std::string(key)] = std::string(text);
     }
 
+    std::error_code save() override {
+        journal.push_back("save");
+        return save_error;
+    }
+    std::string location() const override { return "memory"; }
+
     std::map<std::string, std::map<std::string, std::string>> values;
     std::vector<std::string> journal;
+    std::error_code save_error;  // what every save reports
 };
 
 }  // namespace vz

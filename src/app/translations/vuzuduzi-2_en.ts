@@ -17,6 +17,143 @@
     </message>
 </context>
 <context>
+    <name>RunController</name>
+    <message>
+        <source>                 СТАРТ                 (Создаём анимированный GIF) </source>
+        <translation>                 START                 (Make an animated GIF) </translation>
+    </message>
+    <message>
+        <source>узор %1, размер %2</source>
+        <translation>pattern %1, size %2</translation>
+    </message>
+    <message>
+        <source>СТОП</source>
+        <translation>STOP</translation>
+    </message>
+    <message>
+        <source>Количество картинок не должно превышать 100.</source>
+        <translation>The number of pictures must not be more than 100.</translation>
+    </message>
+    <message>
+        <source>Количество картинок должно быть не меньше, чем одна.</source>
+        <translation>There must be at least one picture.</translation>
+    </message>
+    <message>
+        <source>Ширина и высота картинок не должны привышать 1000 пикселей.</source>
+        <translation>The width and height of the pictures must not be more than 1000 pixels.</translation>
+    </message>
+    <message>
+        <source>Ширина и высота картинок должны быть не меньше, чем 10 пикселей.</source>
+        <translation>The width and height of the pictures must be at least 10 pixels.</translation>
+    </message>
+    <message>
+        <source>Ошибочка</source>
+        <translation>Oops</translation>
+    </message>
+    <message>
+        <source>Vuzuduzi-2 - Создание файла </source>
+        <translation>Vuzuduzi-2 - Making the file </translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>В этой папке уже есть такой файл :</source>
+        <translation>This folder already has a file of that name:</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл :</source>
+        <translation>The file could not be written:</translation>
+    </message>
+    <message>
+        <source>Операция прервана</source>
+        <translation>Operation interrupted</translation>
+    </message>
+    <message>
+        <source>Процесс был прерван.</source>
+        <translation>The process was interrupted.</translation>
+    </message>
+    <message>
+        <source>Сохранение не произошло.</source>
+        <translation>Nothing was saved.</translation>
+    </message>
+    <message>
+        <source>Выход из программы</source>
+        <translation>Leaving the program</translation>
+    </message>
+    <message>
+        <source>Процесс не был завершён.</source>
+        <translation>The process was not finished.</translation>
+    </message>
+    <message>
+        <source>%1 %  готово</source>
+        <translation>%1 %  done</translation>
+    </message>
+    <message>
+        <source>Создаётся картинка  №  %1</source>
+        <translation>Making picture  No.  %1</translation>
+    </message>
+    <message>
+        <source>Рисуется фон</source>
+        <translation>Drawing the background</translation>
+    </message>
+    <message>
+        <source>Vuzuduzi-2 - Ура!</source>
+        <translation>Vuzuduzi-2 - Hooray!</translation>
+    </message>
+    <message>
+        <source>Файл  готов!  Его  имя:   &quot;</source>
+        <translation>The file  is ready!  Its  name:   &quot;</translation>
+    </message>
+    <message>
+        <source>Местонахождение:   </source>
+        <translation>Location:   </translation>
+    </message>
+</context>
+<context>
+    <name>SystemReasons</name>
+    <message>
+        <source>На диске нет свободного места</source>
+        <translation>The disk is full</translation>
+    </message>
+    <message>
+        <source>Нет прав на запись</source>
+        <translation>No permission to write</translation>
+    </message>
+    <message>
+        <source>Диск доступен только для чтения</source>
+        <translation>The disk is read-only</translation>
+    </message>
+    <message>
+        <source>Такой папки нет</source>
+        <translation>There is no such folder</translation>
+    </message>
+    <message>
+        <source>Слишком длинное имя файла</source>
+        <translation>The file name is too long</translation>
+    </message>
+    <message>
+        <source>Превышена дисковая квота</source>
+        <translation>The disk quota is exceeded</translation>
+    </message>
+    <message>
+        <source>Ошибка ввода-вывода</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>Файл с таким именем уже есть</source>
+        <translation>A file of that name already exists</translation>
+    </message>
+</context>
+<context>
+    <name>WindowSettings</name>
+    <message>
+        <source>Не удалось сохранить настройки в файл :</source>
+        <translation>The settings could not be saved to the file:</translation>
+    </message>
+</context>
+<context>
     <name>vz::Form1</name>
     <message>
         <source>Количество картинок</source>
@@ -161,6 +298,10 @@
     <message>
         <source>Как работать с программой</source>
         <translation>How to use the program</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
     </message>
 </context>
 </TS>
