@@ -101,7 +101,6 @@ void RunController::reset() {
 }
 
 void RunController::clear_progress() {
-    file_existed_ = false;
     show_strip(c_.Picture1, kFirstStrip);
     show_strip(c_.Picture2, kFirstStrip);
 }
@@ -228,7 +227,6 @@ void RunController::finish_run(const RunResult& result) {
             break;
         case RunOutcome::FileExists:
             message(tr("Ошибка"), tr("В этой папке уже есть такой файл :") + kCrLf + output_path_ + '.');
-            file_existed_ = true;
             break;
         case RunOutcome::Failed:
         case RunOutcome::Refused:
@@ -265,12 +263,11 @@ void RunController::finish_run(const RunResult& result) {
     location_.show_files();
     run_active_ = false;
     location_.propose_next_name();
-    if (file_existed_ || result.outcome != RunOutcome::Completed) {
-        file_existed_ = false;
-    } else if (c_.Check5->isChecked()) {
-        open_for_viewing();
-    } else {
-        got();
+    if (result.outcome == RunOutcome::Completed) {
+        if (c_.Check5->isChecked())
+            open_for_viewing();
+        else
+            got();
     }
     if (about_.shown()) c_.Picture2->hide();
 }

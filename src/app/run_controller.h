@@ -117,7 +117,6 @@ private:
     QString output_path_;
     bool run_active_ = false;
     bool window_open_ = false;
-    bool file_existed_ = false;
     bool terminating_ = false;
     bool quiet_ = false;
     std::uint32_t command1_colour_ = kInfoBackgroundColour;

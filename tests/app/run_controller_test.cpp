@@ -151,6 +151,14 @@ TEST(SystemReasons, RussianForTheCommonCasesAndTheSystemsOtherwise) {
               QString::fromLocal8Bit(std::strerror(EXDEV)));
 }
 
+// How many blocks a progress strip shows filled.
+int blocks_shown(const QLabel* strip) {
+    const QImage image = strip->pixmap().toImage();
+    int blocks = 0;
+    for (int x = 2; x < image.width(); x += 9) blocks += image.pixelColor(x, 6) == QColor(178, 180, 191);
+    return blocks;
+}
+
 // Where a run is held while the user acts: at the start of the compressed
 // drawing pass, at a check point of a writing pass, or inside the sync.
 struct HoldPoint {
@@ -214,6 +222,7 @@ TEST_F(HeldRunTest, StopThenStartWhileTheStoppedRunEndsDoesNothing) {
         QCoreApplication::processEvents();
         EXPECT_TRUE(ui(form).Label7->text().isEmpty()) << point.name;
         EXPECT_TRUE(ui(form).Label9->text().isEmpty()) << point.name;
+        EXPECT_EQ(blocks_shown(ui(form).Picture1) + blocks_shown(ui(form).Picture2), 0) << point.name;
         EXPECT_TRUE(platform_.messages.empty());
         int files_when_reported = -1, checks_when_reported = -1;
         platform_.on_message = [&](const FakePlatform::Message&) {
@@ -233,6 +242,7 @@ TEST_F(HeldRunTest, StopThenStartWhileTheStoppedRunEndsDoesNothing) {
         EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
         EXPECT_FALSE(ui(form).Timer1->isActive());
         EXPECT_EQ(form.command1_colour(), kNormalColour);
+        EXPECT_EQ(ui(form).Command1->palette().color(QPalette::Button), QColor(0xFF, 0xFF, 0xEE));
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2"));
         EXPECT_TRUE(ui(form).Label7->text().isEmpty()) << point.name;
         EXPECT_EQ(ui(form).Text3->text(), in_folder("Kvel_1.GIF"));
@@ -343,14 +353,6 @@ TEST_F(HeldRunTest, TheButtonFlashesWhileRunning) {
     EXPECT_EQ(form.command1_colour(), kNormalColour);
     form.Timer1_Timer();  // a later run's first tick leaves the normal colour
     EXPECT_EQ(form.command1_colour(), kInfoBackgroundColour);
-}
-
-// How many blocks a progress strip shows filled.
-int blocks_shown(const QLabel* strip) {
-    const QImage image = strip->pixmap().toImage();
-    int blocks = 0;
-    for (int x = 2; x < image.width(); x += 9) blocks += image.pixelColor(x, 6) == QColor(178, 180, 191);
-    return blocks;
 }
 
 // What the labels and strips show with the run held at a check point, once

@@ -39,7 +39,9 @@ TEST_F(WindowTest, FirstStartWithAnEmptyStore) {
 }
 
 TEST_F(WindowTest, SettingsSurviveARestartExactlyAsTyped) {
+    QDir(folder_).mkdir("sub");
     Form1& form = open_window();
+    ASSERT_TRUE(ui(form).Dir1->set_folder(in_folder("sub")));
     ui(form).Text1->setText("abc");
     ui(form).Text2->setText("77");
     ui(form).Check3->setChecked(true);
@@ -49,7 +51,7 @@ TEST_F(WindowTest, SettingsSurviveARestartExactlyAsTyped) {
     form.close();
 
     QSettings raw(settings_->file_name(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value("tem/put").toString(), folder_);
+    EXPECT_EQ(raw.value("tem/put").toString(), in_folder("sub"));
     EXPECT_EQ(raw.value("tem/col").toString(), "abc");
     EXPECT_EQ(raw.value("tem/px").toString(), "128");  // the mobile size was showing
     EXPECT_EQ(raw.value("tem/mob").toString(), "1");

@@ -24,13 +24,17 @@ namespace fs = std::filesystem;
 class FaultyCalls : public FileSystemCalls {
 public:
     int unnamed = 0, write_error = 0, fsync_error = 0, link_error = 0, rename2_error = 0, rename_error = 0;
+    std::size_t most_per_write = 0;  // writes and positioned writes take at most this many bytes (0: all)
 
     int openat(int folder, const char* name, int flags, mode_t mode) override {
         if ((flags & O_TMPFILE) == O_TMPFILE && unnamed) return fault(unnamed);
         return FileSystemCalls::openat(folder, name, flags, mode);
     }
     ssize_t write(int fd, const void* data, std::size_t size) override {
-        return write_error ? fault(write_error) : FileSystemCalls::write(fd, data, size);
+        return write_error ? fault(write_error) : FileSystemCalls::write(fd, data, shortened(size));
+    }
+    ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override {
+        return FileSystemCalls::pwrite(fd, data, shortened(size), offset);
     }
     int fsync(int fd) override { return fsync_error ? fault(fsync_error) : FileSystemCalls::fsync(fd); }
     int linkat(int a, const char* from, int b, const char* to, int flags) override {
@@ -44,6 +48,7 @@ public:
     }
 
 private:
+    std::size_t shortened(std::size_t size) const { return most_per_write ? std::min(size, most_per_write) : size; }
     static int fault(int error) {
         errno = error;
         return -1;
@@ -269,7 +274,13 @@ TEST_F(OutputFileTest, InjectedFaultsLeaveNothingAndReportTheReason) {
         {"unnamed, no links, no renameat2", faults(kNone, 0, 0, EPERM, ENOSYS), false, {}, C::Done},
         {"EIO at rename", faults(kNoTmp, 0, 0, EPERM, EINVAL, EIO), false, EIO},
         {"EROFS at renameat2", faults(kNoTmp, 0, 0, 0, EROFS), false, EROFS},
+        {"short writes", faults(kNone, 0, 0, 0, 0), false, {}, C::Done},
     };
+    cases[std::size(cases) - 1].calls.most_per_write = 2;
+    // What the file holds after the append and a positioned write over bytes 3..6.
+    const std::vector<std::uint8_t> patch = {'X', 'Y', 'Z', 'W'};
+    std::vector<std::uint8_t> expected = kBytes;
+    std::copy(patch.begin(), patch.end(), expected.begin() + 3);
     const std::size_t descriptors = open_descriptors();
     for (FaultCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -279,6 +290,7 @@ TEST_F(OutputFileTest, InjectedFaultsLeaveNothingAndReportTheReason) {
         try {
             OutputFile file(target, c.calls);
             file.append(kBytes.data(), kBytes.size());
+            file.write_at(3, patch.data(), patch.size());
             if (c.file_exists) test::write_bytes(target, "theirs");
             committed = file.commit();
         } catch (const std::system_error& e) {
@@ -291,7 +303,7 @@ TEST_F(OutputFileTest, InjectedFaultsLeaveNothingAndReportTheReason) {
         }
         if (committed == OutputFile::Commit::Done) {
             EXPECT_EQ(names(), std::vector<std::string>{"f.gif"});
-            EXPECT_EQ(test::read_file(target), kBytes);
+            EXPECT_EQ(test::read_file(target), expected);
         } else if (c.file_exists) {
             EXPECT_EQ(names(), std::vector<std::string>{"f.gif"});
             EXPECT_EQ(test::read_bytes(target), "theirs");
