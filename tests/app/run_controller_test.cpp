@@ -236,7 +236,9 @@ TEST_F(HeldRunTest, StopThenStartWhileTheStoppedRunEndsDoesNothing) {
         EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Операция прервана"));
         EXPECT_EQ(platform_.messages[0].text, kStopped);
         EXPECT_EQ(files_when_reported, 0) << point.name;
-        if (point.checks_when_stopped) EXPECT_EQ(checks_when_reported, point.checks_when_stopped) << point.name;
+        if (point.checks_when_stopped) {
+            EXPECT_EQ(checks_when_reported, point.checks_when_stopped) << point.name;
+        }
         EXPECT_TRUE(files().isEmpty()) << files().join(",");
         EXPECT_TRUE(ui(form).Command1->isEnabled());
         EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
