@@ -9,6 +9,9 @@
 #                                tools/check-package.sh need
 #   install-deps.sh --fuzz       the same, plus clang and libFuzzer for
 #                                tools/ci-fuzz.sh
+#   install-deps.sh --web        the same, plus emscripten, Node.js with npm
+#                                and Chromium for tools/build-web.sh and
+#                                tools/ci-web.sh
 set -euo pipefail
 
 PACKAGES=(
@@ -43,11 +46,22 @@ FUZZ=(
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 
+WEB=(
+  # the page: Debian's emscripten (its acorn comes with it), Node.js for the
+  # tests, Chromium for the headless page test
+  emscripten nodejs chromium
+)
+
 for arg in "$@"; do
   case "$arg" in
     --packaging) PACKAGES+=("${PACKAGING[@]}") ;;
     --fuzz) PACKAGES+=("${FUZZ[@]}") ;;
-    *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging, --fuzz)" >&2; exit 2 ;;
+    --web)
+      PACKAGES+=("${WEB[@]}")
+      # A Node.js that brings its own npm has no Debian npm beside it.
+      command -v npm >/dev/null || PACKAGES+=(npm)
+      ;;
+    *) echo "install-deps.sh: unknown argument '$arg' (known: --packaging, --fuzz, --web)" >&2; exit 2 ;;
   esac
 done
 

@@ -7,7 +7,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/tools/configure.sh"
 build="${VZ_BUILD_DIR:-$here/build}"
 # VZ_WERROR=ON (as CI sets it) makes every compiler warning an error.
-vz_configure "$here" "$build" -- "-DVZ_WERROR=${VZ_WERROR:-OFF}"
+# The page's test needs emscripten, Node.js and Chromium too (--web).
+vz_configure "$here" "$build" --web -- "-DVZ_WERROR=${VZ_WERROR:-OFF}"
 cmake --build "$build" --parallel
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 600

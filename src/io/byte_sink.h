@@ -1,5 +1,6 @@
 // Where the writer steps append their bytes: a buffer that drains into the
-// output file when it fills, or that simply keeps everything in memory.
+// output file when it fills, or that simply keeps everything in memory (the
+// page's build has no files at all).
 #pragma once
 
 #include <cstddef>
@@ -7,16 +8,22 @@
 #include <span>
 #include <vector>
 
-#include "io/output_file.h"
-
 namespace vz {
+
+// Where a sink's bytes go when it drains: the output file, for one.
+class ByteDrain {
+public:
+    virtual ~ByteDrain() = default;
+    // Takes `size` bytes; throws std::system_error when it cannot.
+    virtual void append(const std::uint8_t* data, std::size_t size) = 0;
+};
 
 class ByteSink {
 public:
     // Keeps every byte in memory (see bytes()).
     ByteSink() = default;
     // Drains into `file` in chunks of `chunk` bytes.
-    explicit ByteSink(OutputFile& file, std::size_t chunk = 1 << 20) : file_(&file), chunk_(chunk) {
+    explicit ByteSink(ByteDrain& file, std::size_t chunk = 1 << 20) : file_(&file), chunk_(chunk) {
         buffer_.reserve(chunk_);
     }
 
@@ -52,7 +59,7 @@ private:
         buffer_.clear();
     }
 
-    OutputFile* file_ = nullptr;
+    ByteDrain* file_ = nullptr;
     std::size_t chunk_ = 0;
     std::uint64_t drained_ = 0;
     std::vector<std::uint8_t> buffer_;

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <string>
 
+#include "io/byte_sink.h"
+
 namespace vz {
 
 // The system calls OutputFile makes on its files and folder, as a seam for
@@ -35,18 +37,18 @@ public:
     static FileSystemCalls& system();
 };
 
-class OutputFile {
+class OutputFile final : public ByteDrain {
 public:
     // Opens the file that will be named `final_path` when committed; sweeps
     // stale temporaries of earlier killed runs from that folder first.
     // Throws std::system_error with the system's reason.
     explicit OutputFile(std::filesystem::path final_path, FileSystemCalls& calls = FileSystemCalls::system());
-    ~OutputFile();  // discards the file unless committed
+    ~OutputFile() override;  // discards the file unless committed
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     // Appends at the end; throws std::system_error.
-    void append(const std::uint8_t* data, std::size_t size);
+    void append(const std::uint8_t* data, std::size_t size) override;
     // Positioned reads and writes inside what has been written; throw std::system_error.
     void read_at(std::uint64_t offset, std::uint8_t* data, std::size_t size) const;
     void write_at(std::uint64_t offset, const std::uint8_t* data, std::size_t size);

@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <memory>
 #include <new>
-#include <span>
 #include <system_error>
 #include <vector>
 
 #include "io/byte_sink.h"
 #include "gif/gif_blocks.h"
-#include "gif/lzw_encoder.h"
 #include "io/output_file.h"
 #include "gif/uncompressed_layout.h"
 #include "pattern/rose_figure.h"
-#include "pattern/sine_palette.h"
+#include "run/frame_makers.h"
 #include "run/frame_pipeline.h"
 
 namespace vz {
@@ -115,13 +112,6 @@ void take_check_point(RunObserver& observer) {
     }
 }
 
-void write_leading_blocks(ByteSink& out, const RunRequest& request) {
-    write_gif_header(out, request.picture_size);
-    write_palette(out, sine_palette(request.pattern));
-    write_loop_extension(out);
-    write_comment(out);
-}
-
 // Runs `write` against a fresh output file and settles how the run ended.
 // The file is synced, and named only if a last check point after the sync
 // lets the run go on: a stop that comes while the disk is busy still leaves
@@ -192,45 +182,30 @@ private:
 RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
     return with_output_file(request, observer, [&](OutputFile& file) {
         ByteSink out(file);
-        write_leading_blocks(out, request);
+        write_leading_blocks(out, request.pattern, request.picture_size);
         observer.show_percent(0);
 
         const int S = request.picture_size;
         const double size = S;
         const double frames = request.frame_count;
-        const std::uint8_t delay = frame_delay_for(request.frame_count);
-        const std::uint8_t flags = control_flags_for(request.transparent);
         const RoseFigure figure(request.pattern, size);
         const int rings = figure.ring_count() + 1;
-        const std::size_t stride = static_cast<std::size_t>(S) + 1;
 
         // Milestones of a frame: its rings drawn, then its rows encoded.
-        struct Scratch {
-            std::vector<std::uint8_t> grid;
-            std::unique_ptr<LzwEncoder> encoder;
-        };
         const Parallelism parallel = parallelism_for(request);
-        std::vector<Scratch> scratch(static_cast<std::size_t>(parallel.workers));
+        std::vector<FrameScratch> scratch(static_cast<std::size_t>(parallel.workers));
         FramePipeline<ByteSink> pipeline(
             request.frame_count, parallel.workers, parallel.slots,
             [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
-                Scratch& own = scratch[static_cast<std::size_t>(worker)];
-                if (!own.encoder) own.encoder = std::make_unique<LzwEncoder>();
-                int drawn = 0;
-                draw_frame(figure, f, own.grid, [&] { steps.reached(++drawn); });
+                int reached = 0;
                 data.clear();
-                own.encoder->begin_frame(data);
-                for (int r = 1; r <= S; ++r) {
-                    own.encoder->encode(&own.grid[r * stride + 1], static_cast<std::size_t>(S));
-                    steps.reached(rings + r);
-                }
-                own.encoder->end_frame();
+                make_compressed_frame(figure, f, scratch[static_cast<std::size_t>(worker)], data,
+                                      [&] { steps.reached(++reached); });
             });
 
         Progress progress(observer);
         for (int f = 1; f <= request.frame_count; ++f) {
             observer.show_frame_number(f);
-            write_frame_header(out, flags, delay, S);
             FrameFollower<ByteSink> frame(pipeline, f);
             // The drawing pass writes nothing and has no check points.
             frame.await(rings);
@@ -244,7 +219,7 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
             }
             take_check_point(observer);
             const ByteSink& data = pipeline.take(f);
-            out.put(std::span<const std::uint8_t>(data.bytes()));
+            write_compressed_frame(out, request.transparent, request.frame_count, S, data.bytes());
             pipeline.release(f);
         }
         write_trailer(out);
@@ -264,11 +239,7 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         const std::uint8_t delay = frame_delay_for(N);
 
         // Every frame record of pass 1 is the same.
-        ByteSink black;
-        write_frame_header(black, gif::kUncompressedPacked, delay, S);
-        for (std::int64_t b = 1; b <= layout.full_blocks(); ++b) layout.write_full_block(black);
-        layout.write_final_block(black);
-        const std::vector<std::uint8_t>& black_record = black.bytes();
+        const std::vector<std::uint8_t> black_record = black_frame_record(S, N);
 
         // Milestones of a frame: its sweeps painted, ten per ring.
         const RoseFigure figure(request.pattern, S);
@@ -279,24 +250,12 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
                                        [&](int, int f, Record& record, FrameSteps& steps) {
                                            record = black_record;
                                            int swept = 0;
-                                           for (int k = 0; k <= K; ++k) {
-                                               const RoseFigure::Ring ring = figure.ring(f, k);
-                                               const std::uint8_t colour = ring_colour(k);
-                                               for (int c = 0; c < kSweepsPerRing; ++c) {
-                                                   const int first = kSweepStride * c;
-                                                   for_each_point(ring, first, first + kStepsPerSweep - 1,
-                                                                  [&](int, Point p) {
-                                                                      record[static_cast<std::size_t>(
-                                                                          layout.offset_in_frame(p.x, p.y))] = colour;
-                                                                  });
-                                                   steps.reached(++swept);
-                                               }
-                                           }
+                                           paint_frame_record(figure, f, record, [&] { steps.reached(++swept); });
                                        });
 
         // Pass 1: the whole file with every pixel black.
         ByteSink out(file);
-        write_leading_blocks(out, request);
+        write_leading_blocks(out, request.pattern, request.picture_size);
         observer.show_percent(0);
         const double blocks = static_cast<double>(layout.full_blocks());
         for (int f = 1; f <= N; ++f) {

@@ -1,0 +1,116 @@
+// The built page in headless Chromium, opened from the file system: a link's
+// query, СТАРТ from the keyboard, the file it offers against the batch tool's
+// for the same options, then Stop, a rejected count, and the English words.
+import {test, before, after} from 'node:test';
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import {existsSync, mkdtempSync, readFileSync, rmSync, readdirSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+import {launchBrowser, openPage} from './browser.mjs';
+
+const root = new URL('../..', import.meta.url).pathname;
+const render = process.env.VZ_RENDER || join(root, 'build/src/cli/vuzuduzi-render');
+const downloads = mkdtempSync(join(tmpdir(), 'vz-downloads-'));
+let browser;
+
+before(async () => { browser = await launchBrowser(); });
+after(async () => {
+  await browser.close();
+  rmSync(downloads, {recursive: true, force: true});
+});
+
+const text = (page, selector) => page.$eval(selector, (element) => element.textContent);
+const pressStart = async (page) => {
+  await page.focus('#start');
+  await page.keyboard.press('Enter');
+};
+
+async function download(page, link, name) {
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+  await link.click();
+  const file = join(downloads, name);
+  for (let i = 0; i < 200 && !existsSync(file); ++i) await new Promise((done) => setTimeout(done, 50));
+  return readFileSync(file);
+}
+
+test('a link draws its picture: the offered Kvel_1.GIF is the batch tool\'s file', async () => {
+  // Three workers, so that frames come back out of order.
+  const page = await openPage(browser, '?frames=10&size=200&pattern=6152-320', 'ru-RU', 3);
+  assert.equal(await page.$eval('#repeat', (box) => box.checked), true);
+  assert.equal(await text(page, '#pattern-code'), '6152-320');
+  await pressStart(page);
+  const link = await page.waitForSelector('a[download]', {timeout: 60000});
+  assert.equal(await page.$$eval('a[download]', (links) => links.length), 1);
+  assert.equal(await link.evaluate((a) => a.download), 'Kvel_1.GIF');
+  assert.match(await link.evaluate((a) => a.href), /^blob:/);
+  assert.equal(await text(page, '#message-title'), 'Vuzuduzi-2 - Ура!');
+  assert.equal(await page.evaluate(() => location.search), '?frames=10&size=200&pattern=6152-320');
+
+  const expected = join(downloads, 'expected.gif');
+  execFileSync(render, ['gif', '--output', expected, '--frames', '10', '--size', '200', '--pattern', '6152-320'],
+               {stdio: 'ignore'});
+  assert.ok((await download(page, link, 'Kvel_1.GIF')).equals(readFileSync(expected)));
+
+  // A second press starts a long run; Stop ends it with no link left, and
+  // the earlier file's URL no longer opens.
+  const earlier = await link.evaluate((a) => a.href);
+  await page.$eval('#count', (box) => { box.value = '100'; });
+  await page.$eval('#size', (box) => { box.value = '1000'; });
+  await pressStart(page);
+  await page.waitForFunction(() => document.querySelector('#percent').textContent !== '', {timeout: 30000});
+  assert.equal(await page.$$eval('a[download]', (links) => links.length), 0);
+  const stopped = await page.evaluate(async () => {
+    const pressed = performance.now();
+    document.querySelector('#start').click();
+    return {ms: performance.now() - pressed, caption: document.querySelector('#start').textContent};
+  });
+  assert.ok(stopped.ms < 100, `stopped in ${stopped.ms} ms`);
+  assert.match(stopped.caption, /^СТАРТ/);
+  assert.equal(await text(page, '#message-title'), 'Операция прервана');
+  assert.equal(await text(page, '#message-lines'), 'Процесс был прерван.Сохранение не произошло.');
+  await new Promise((done) => setTimeout(done, 500));
+  assert.equal(await page.$$eval('a[download]', (links) => links.length), 0);
+  assert.equal(await page.evaluate((url) => fetch(url).then(() => 'opened', () => 'revoked'), earlier), 'revoked');
+  await page.close();
+});
+
+test('every control has its name; a rejected count runs nothing and says why, in the window\'s words', async () => {
+  const page = await openPage(browser, '');
+  const named = [];
+  const walk = (node) => {
+    if (['textbox', 'checkbox', 'button', 'progressbar'].includes(node.role)) named.push(node.role + ': ' + node.name);
+    (node.children || []).forEach(walk);
+  };
+  walk(await page.accessibility.snapshot());
+  assert.deepEqual(named, [
+    'textbox: Количество картинок',
+    'textbox: Размер (ширина и высота в пикселях)',
+    'checkbox: Мобильный размер 128 x 128',
+    'checkbox: Фон должен быть прозрачным',
+    'checkbox: Сжимать данные изображений',
+    'checkbox: Повторить предыдущий рисунок',
+    'button: СТАРТ (Создаём анимированный GIF)',
+    'progressbar: Создание картинки',
+    'progressbar: Создание файла',
+    'button: О программе',
+  ]);
+  await page.$eval('#count', (box) => { box.value = 'abc'; });
+  await pressStart(page);
+  await page.waitForSelector('#message:not([hidden])');
+  assert.equal(await text(page, '#message-title'), 'Ошибочка');
+  assert.equal(await text(page, '#message-lines'), 'Количество картинок должно быть не меньше, чем одна.');
+  assert.match(await text(page, '#start'), /^СТАРТ/);
+  await page.close();
+});
+
+test('a bad link value shows the batch tool\'s reason and fills nothing; English browsers get English', async () => {
+  const page = await openPage(browser, '?frames=7&size=5000&pattern=6152-320', 'en-GB');
+  assert.equal(await text(page, '#message-lines'), "--size: expected a whole number 10..1000, got '5000'");
+  assert.equal(await page.$eval('#count', (box) => box.value), '10');
+  assert.equal(await page.$eval('#repeat', (box) => box.checked), false);
+  assert.equal(await text(page, '#count-label'), 'Number of pictures');
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
+  await page.close();
+});
