@@ -32,15 +32,15 @@
     </message>
     <message>
         <source>Количество картинок не должно превышать 100.</source>
-        <translation>The number of pictures must not be more than 100.</translation>
+        <translation>The number of pictures must not exceed 100.</translation>
     </message>
     <message>
         <source>Количество картинок должно быть не меньше, чем одна.</source>
-        <translation>There must be at least one picture.</translation>
+        <translation>The number of pictures must be at least one.</translation>
     </message>
     <message>
         <source>Ширина и высота картинок не должны привышать 1000 пикселей.</source>
-        <translation>The width and height of the pictures must not be more than 1000 pixels.</translation>
+        <translation>The width and height of the pictures must not exceed 1000 pixels.</translation>
     </message>
     <message>
         <source>Ширина и высота картинок должны быть не меньше, чем 10 пикселей.</source>
@@ -104,7 +104,7 @@
     </message>
     <message>
         <source>Файл  готов!  Его  имя:   &quot;</source>
-        <translation>The file  is ready!  Its  name:   &quot;</translation>
+        <translation>The file is ready!  Its name:   &quot;</translation>
     </message>
     <message>
         <source>Местонахождение:   </source>
