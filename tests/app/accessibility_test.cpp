@@ -9,6 +9,11 @@
 #include "app/language.h"
 #include "window_fixture.h"
 
+namespace vz {
+// Test names that say the language.
+inline void PrintTo(Language language, std::ostream* out) { *out << (language == Language::English ? "English" : "Russian"); }
+}  // namespace vz
+
 namespace vz::test {
 namespace {
 
