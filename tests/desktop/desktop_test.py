@@ -663,13 +663,23 @@ def case_screen_reader(program, checks, args):
     program.desktop.key("Tab", "Tab", "Tab", "Tab", "Tab")  # the repeat box is disabled before the first run
     checks.equal("focus after five Tabs from the count box", program.a11y.focused(program.main_accessible()),
                  IDLE_CAPTION)
+    # A screen reader hears a progress bar through its value-change events.
+    announced = []
+    from gi.repository import GLib
+    listener = program.a11y.atspi.EventListener.new(lambda event: announced.append(event.source.get_name()))
+    listener.register("object:property-change:accessible-value")
     program.desktop.key("Return")
     seen = []
     while not program.boxes():
         seen.append((picture.get_current_value(), total.get_current_value()))
+        while GLib.MainContext.default().iteration(False):
+            pass
         if program.process.poll() is not None:
             raise Failure("the program ended during the run")
+    listener.deregister("object:property-change:accessible-value")
     print(f"     {len(seen)} readings of (picture, file) during the run, the last {seen[-1:]}")
+    checks.true("both bars announced their changes", {"Создание картинки", "Создание файла"} <= set(announced),
+                f"{len(announced)} events from {sorted(set(announced))}")
     checks.true("the file bar rose during the run, never falling", max(f for _, f in seen) > 0 and
                 all(a[1] <= b[1] or b[1] == 0 for a, b in zip(seen, seen[1:])), repr(seen))
     checks.true("every value within 0..32", all(0 <= v <= 32 for pair in seen for v in pair), repr(seen))
