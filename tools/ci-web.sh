@@ -6,6 +6,16 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
+# Everything it makes goes into VZ_WEB_OUT when that is set (ctest sets a
+# folder in its build tree), so the source tree stays as it is.
+if [ -n "${VZ_WEB_OUT:-}" ]; then
+  mkdir -p "$VZ_WEB_OUT/npm"
+  export VZ_WEB_BUILD="$VZ_WEB_OUT/build" VZ_WEB_DIST="$VZ_WEB_OUT/dist"
+  export VZ_WEB_ENGINE="$VZ_WEB_BUILD/engine.js" VZ_WEB_PAGE="$VZ_WEB_DIST/index.html"
+  export VZ_WEB_MODULES="$VZ_WEB_OUT/npm/node_modules"
+  cp web/package.json web/package-lock.json "$VZ_WEB_OUT/npm/"
+fi
+
 bash tools/build-web.sh
 
 # The batch tool the bytes are compared with: the one given (ctest gives its
@@ -22,5 +32,7 @@ else
 fi
 
 # The tests' packages, exactly as locked.
-(cd web && npm ci --no-audit --no-fund --loglevel=error)
+packages=web
+[ -n "${VZ_WEB_OUT:-}" ] && packages="$VZ_WEB_OUT/npm"
+(cd "$packages" && npm ci --no-audit --no-fund --loglevel=error)
 node --test tests/web/

@@ -7,7 +7,7 @@ import {join} from 'node:path';
 
 const require = createRequire(import.meta.url);
 const root = new URL('../..', import.meta.url).pathname;
-const puppeteer = require(join(root, 'web/node_modules/puppeteer-core'));
+const puppeteer = require(join(process.env.VZ_WEB_MODULES || join(root, 'web/node_modules'), 'puppeteer-core'));
 
 export const pageFile = process.env.VZ_WEB_PAGE || join(root, 'dist/web/index.html');
 
