@@ -19,10 +19,14 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config libcli11-dev
   # window
   qt6-base-dev libgl-dev fonts-liberation2
+  # the window's English translation: lupdate and lrelease, and CMake's LinguistTools
+  qt6-l10n-tools qt6-tools-dev
   # sound: synthesizer and General MIDI sound fonts
   libfluidsynth-dev fluid-soundfont-gm timgm6mb-soundfont
   # desktop tests: pointer and keys, window titles, a screen reader's view on a bus of their own
   xdotool x11-utils python3 python3-gi gir1.2-atspi-2.0 at-spi2-core dbus
+  # screenshots of the screen under Xvfb (desktop_test.py --shots, the README's pictures)
+  imagemagick
   # a slow disk for the desktop tests: every sync delayed
   strace
   # tests and benchmarks

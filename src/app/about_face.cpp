@@ -11,10 +11,6 @@
 
 namespace vz {
 
-namespace {
-const QString kAboutCaption = QStringLiteral("Vuzuduzi-2 - О программе");
-}
-
 AboutFace::AboutFace(const Controls& controls, Platform& platform, SettingsStore& settings)
     : c_(controls), platform_(platform), settings_(settings), player_(platform.midi_output(), tune_table_) {}
 
@@ -26,7 +22,7 @@ void AboutFace::compose() {
 }
 
 void AboutFace::show(bool run_active) {
-    c_.window->setWindowTitle(kAboutCaption);
+    c_.window->setWindowTitle(tr("Vuzuduzi-2 - О программе"));
     shown_ = true;
     tune_table_ = compose_tune(settings_).table;
     settings_.save();
@@ -34,8 +30,9 @@ void AboutFace::show(bool run_active) {
     c_.Timer3->start();
     show_working_face(false);
     if (!run_active) c_.Picture2->hide();
-    c_.Command4->setText(QStringLiteral("Отмена"));
+    c_.Command4->setText(tr("Отмена"));
     c_.Command4->move(to_pixels(4560), to_pixels(3360));
+    c_.Command7->setFocus(Qt::OtherFocusReason);
     printed_lines_ = {QString(), QString(), QString(35, ' ') + QStringLiteral("Vuzuduzi-2.")};
     c_.window->update();
 }
@@ -49,8 +46,9 @@ void AboutFace::leave() {
     player_.close();
     show_working_face(true);
     c_.Picture2->show();
-    c_.Command4->setText(QStringLiteral("Выход"));
+    c_.Command4->setText(tr("Выход"));
     place(c_.Command4, 7200, 2880, 735, 375);
+    c_.Command3->setFocus(Qt::OtherFocusReason);
 }
 
 void AboutFace::tick() {

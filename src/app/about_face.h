@@ -2,6 +2,7 @@
 // the way back, and plays a newly orchestrated tune while it is open.
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <vector>
 
@@ -19,10 +20,12 @@ namespace vz {
 class Platform;
 
 class AboutFace final {
+    Q_DECLARE_TR_FUNCTIONS(AboutFace)
+
 public:
     struct Controls {
         QWidget* window;
-        QPushButton *Command4, *Command7;
+        QPushButton *Command3, *Command4, *Command7;
         QLabel *Label10, *Label15, *Picture2;
         QTimer* Timer3;
         std::vector<QWidget*> working;  // the working face's controls, hidden here
@@ -31,9 +34,10 @@ public:
 
     // At start-up: composing advances the instrument counters; nothing plays.
     void compose();
-    // Command3: the face and its tune. During a run the total bar stays in view.
+    // Command3: the face and its tune, the focus on the way back. During a
+    // run the total bar stays in view.
     void show(bool run_active);
-    // Command7: back to the working face.
+    // Command7: back to the working face, the focus on Command3 again.
     void leave();
     // Timer3: the tune's next step.
     void tick();

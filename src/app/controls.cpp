@@ -1,16 +1,52 @@
 #include "app/controls.h"
 
+#include <QAccessibleWidget>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStorageInfo>
+#include <QStyleOption>
 #include <QStyleOptionButton>
 #include <QDir>
 #include <QStyle>
 #include <QStylePainter>
 
 namespace vz {
+
+namespace {
+
+// The drive list to assistive technology: Qt names a combo box on Linux by
+// its current text, so a screen reader heard "/" for it. Here the name is
+// its own and the current drive is its value.
+class DriveListAccessible final : public QAccessibleWidget {
+public:
+    explicit DriveListAccessible(DriveList* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value) return list()->currentText();
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << showMenuAction(); }
+    void doAction(const QString& action) override {
+        if (action == showMenuAction())
+            list()->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    DriveList* list() const { return static_cast<DriveList*>(widget()); }
+};
+
+QAccessibleInterface* drive_list_accessible(const QString& class_name, QObject* object) {
+    if (class_name != QLatin1String(DriveList::staticMetaObject.className())) return nullptr;
+    auto* list = qobject_cast<DriveList*>(object);
+    return list ? new DriveListAccessible(list) : nullptr;
+}
+
+}  // namespace
 
 void ColourButton::set_colour(const QColor& colour) {
     QPalette p = palette();
@@ -31,9 +67,37 @@ void ColourButton::paintEvent(QPaintEvent*) {
     painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap, lines.join('\n'));
 }
 
+ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickableLabel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            emit clicked();
+            return;
+        default:
+            QLabel::keyPressEvent(event);
+    }
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    // The focus frame around the text, as a push button shows its own.
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = contentsRect().intersected(
+        QStyle::alignedRect(layoutDirection(), alignment(), sizeHint(), contentsRect()).adjusted(-1, 0, 1, 0));
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 ShapeFrame::ShapeFrame(QWidget* parent, QColor border, bool rounded, QColor fill)
@@ -94,6 +158,8 @@ void FolderList::fill() {
 }
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+    static const bool installed = (QAccessible::installFactory(drive_list_accessible), true);
+    (void)installed;
     refresh();
     connect(this, &QComboBox::activated, this, [this] { emit drive_changed(); });
 }

@@ -30,15 +30,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A label that works as a link: a click, or Enter or Space while it has the
+// focus (Tab reaches it), emits clicked.
 class ClickableLabel final : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    ClickableLabel(const QString& text, QWidget* parent);
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // An outlined rectangle, optionally rounded and filled; sits behind controls.

@@ -1,8 +1,10 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
+#include "app/progress_strips.h"
 #include "app/window_text.h"
 #include "gif/gif_blocks.h"
 #include "run/run_values.h"
@@ -10,6 +12,8 @@
 namespace vz {
 
 namespace {
+
+bool is_enter(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
 
 // A number for a single-precision field, as the window shows it ("323", "12.5").
 QString number_text(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
@@ -61,54 +65,56 @@ void Form1::build_controls(SettingsStore& settings) {
     Shape3 = new ShapeFrame(this, QColor(0x80, 0x40, 0x00), false);
     place(Shape3, 120, 1560, 3255, 1575);
 
-    Label2 = label(QStringLiteral("Количество картинок"), 360, 360, 2295, 255);
+    Label2 = label(tr("Количество картинок"), 360, 360, 2295, 255);
     Label2->setFont(sans_serif);
     Text1 = new QLineEdit(this);
     place(Text1, 2640, 240, 615, 375);
     Text1->setFont(sans_serif);
-    Label1 = label(QStringLiteral("Размер"), 960, 960, 855, 255);
+    Label1 = label(tr("Размер"), 960, 960, 855, 255);
     Label1->setFont(sans_serif);
     Text2 = new QLineEdit(this);
     place(Text2, 2640, 960, 615, 375);
     Text2->setFont(sans_serif);
     Text2->installEventFilter(this);
-    Label3 = label(QStringLiteral("(ширина и высота в пикселях)"), 240, 1200, 2535, 255);
+    Label3 = label(tr("(ширина и высота в пикселях)"), 240, 1200, 2535, 255);
 
     // The option boxes reach to the frame's right edge, so that their
     // captions fit in fonts wider than the one the layout was drawn for.
     constexpr int kOptionWidth = 3075;
-    Check2 = check(QStringLiteral("Мобильный размер 128 x 128"), 240, 1680, kOptionWidth, 300);
-    Check3 = check(QStringLiteral("Фон должен быть прозрачным"), 240, 1920, kOptionWidth, 375);
-    Check1 = check(QStringLiteral("Сжимать данные изображений"), 240, 2280, kOptionWidth, 375);
+    Check2 = check(tr("Мобильный размер 128 x 128"), 240, 1680, kOptionWidth, 300);
+    Check3 = check(tr("Фон должен быть прозрачным"), 240, 1920, kOptionWidth, 375);
+    Check1 = check(tr("Сжимать данные изображений"), 240, 2280, kOptionWidth, 375);
     Check1->setChecked(true);
-    Check4 = check(QStringLiteral("Повторить предыдущий рисунок"), 240, 2640, kOptionWidth, 345);
+    Check4 = check(tr("Повторить предыдущий рисунок"), 240, 2640, kOptionWidth, 345);
     Check4->setEnabled(false);
 
     Command1 = new ColourButton(RunController::idle_caption(), this);
     place(Command1, 360, 3240, 2775, 615);
     Label7 = label(QString(), 120, 3960, 1215, 255);
     Label9 = label(QString(), 1320, 3960, 2175, 255);
-    Picture1 = label(QString(), 3600, 3600, 4335, 255);
-    Picture2 = label(QString(), 3600, 3960, 4335, 255);
+    Picture1 = new ProgressStrip(this);
+    place(Picture1, 3600, 3600, 4335, 255);
+    Picture2 = new ProgressStrip(this);
+    place(Picture2, 3600, 3960, 4335, 255);
     for (QLabel* picture : {Picture1, Picture2}) picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label4 = label(QStringLiteral("Место сохранения :"), 3840, 120, 1815, 255);
+    Label4 = label(tr("Место сохранения :"), 3840, 120, 1815, 255);
     Drive1 = new DriveList(this);
     place(Drive1, 3480, 360, 2175, 315);
     Dir1 = new FolderList(this);
     place(Dir1, 3480, 840, 2175, 1665);
     File1 = new QListWidget(this);
     place(File1, 5760, 840, 2175, 1845);
-    Command2 = button(QStringLiteral("Помощь"), 5760, 240, 855, 375);
-    Command3 = button(QStringLiteral("О программе"), 6720, 240, 1215, 375);
-    Label5 = label(QStringLiteral("Путь и имя будущего файла :"), 3480, 2640, 2295, 255);
+    Command2 = button(tr("Помощь"), 5760, 240, 855, 375);
+    Command3 = button(tr("О программе"), 6720, 240, 1215, 375);
+    Label5 = label(tr("Путь и имя будущего файла :"), 3480, 2640, 2295, 255);
     Text3 = new QLineEdit(this);
     place(Text3, 3480, 2940, 3615, 315);
-    Command4 = button(QStringLiteral("Выход"), 7200, 2880, 735, 375);
-    Check5 = check(QStringLiteral("В конце открыть для просмотра"), 3600, 3360, 2895, 195);
+    Command4 = button(tr("Выход"), 7200, 2880, 735, 375);
+    Check5 = check(tr("В конце открыть для просмотра"), 3600, 3360, 2895, 195);
 
     // The About face's controls, hidden on the working face.
-    Command7 = button(QStringLiteral("Перейти к программе"), 2520, 3360, 1815, 375);
+    Command7 = button(tr("Перейти к программе"), 2520, 3360, 1815, 375);
     Label10 = new ClickableLabel(QStringLiteral("Web :   ") + text_of(kAuthorWebAddress), this);
     place(Label10, 2880, 2040, 2175, 375);
     Label10->setStyleSheet(QStringLiteral("color: #800000"));
@@ -142,6 +148,28 @@ void Form1::build_controls(SettingsStore& settings) {
         {Dir1, "Dir1"},         {File1, "File1"},       {Timer1, "Timer1"},     {Timer3, "Timer3"}};
     for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
 
+    // Names for assistive technology where no caption names a control; a
+    // buddy label would carry its trailing " :" into the name.
+    const std::pair<QWidget*, QString> accessible_names[] = {
+        {Text1, tr("Количество картинок")},
+        {Text2, tr("Размер (ширина и высота в пикселях)")},
+        {Text3, tr("Путь и имя будущего файла")},
+        {Drive1, tr("Место сохранения")},
+        {Dir1, tr("Папка")},
+        {File1, tr("Файлы в папке")},
+        {Picture1, tr("Создание картинки")},
+        {Picture2, tr("Создание файла")}};
+    for (const auto& [control, name] : accessible_names) control->setAccessibleName(name);
+
+    // Tab follows the visual order: the left column top to bottom, then the
+    // right part row by row, then the About face's links and its way back.
+    // Hidden and disabled controls are passed over.
+    QWidget* const tab_order[] = {Text1,  Text2,    Check2,   Check3, Check1, Check4,  Command1, Drive1,  Command2,
+                                  Command3, Dir1,   File1,    Text3,  Command4, Check5, Label10, Label15, Command7};
+    for (std::size_t i = 1; i < std::size(tab_order); ++i)
+        setTabOrder(tab_order[i - 1], tab_order[i]);
+    File1->installEventFilter(this);
+
     // Labels show their texts as typed, paths included, never as markup.
     for (QLabel* label : findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         label->setTextFormat(Qt::PlainText);
@@ -152,7 +180,8 @@ void Form1::build_controls(SettingsStore& settings) {
     settings_ = std::make_unique<WindowSettings>(settings, *this);
     location_ = std::make_unique<SaveLocation>(Drive1, Dir1, File1, Text3);
     about_ = std::make_unique<AboutFace>(
-        AboutFace::Controls{this, Command4, Command7, Label10, Label15, Picture2, Timer3, std::move(working)}, platform_,
+        AboutFace::Controls{this, Command3, Command4, Command7, Label10, Label15, Picture2, Timer3, std::move(working)},
+        platform_,
         settings);
     run_ = std::make_unique<RunController>(RunController::Controls{this, Command1, Check1, Check3, Check4, Check5, Text1,
                                                                    Text2, Text3, Label7, Label9, Picture1, Picture2,
@@ -245,38 +274,55 @@ void Form1::Text2_LostFocus() {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text2 && event->type() == QEvent::FocusOut) Text2_LostFocus();
+    // Enter on a file opens it, as a double-click does after its click.
+    if (watched == File1 && event->type() == QEvent::KeyPress && is_enter(*static_cast<QKeyEvent*>(event)) &&
+        File1->currentItem()) {
+        File1_Click();
+        File1_DblClick();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the focused button, as Space does; buttons outside a
+    // dialog leave Enter to their window.
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && is_enter(*event)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------- help and links
 
 QString Form1::help_text() {
-    const QString quote = QStringLiteral("\"");
+    // One text per line, so that a translation keeps the lines as they are.
     const QStringList lines = {
-        QStringLiteral("  Программа ") + quote + kTitle + quote + QStringLiteral(" создаёт анимированные графические"),
-        QStringLiteral("файлыв формате GIF с разноцветными узорами. В том числе и для"),
-        QStringLiteral("мобильных телефонов. Причём, при каждом новом нажатии на кнопку"),
-        quote + QStringLiteral("Старт") + quote + QStringLiteral(" она создаёт новый рисунок."),
+        tr("  Программа \"Vuzuduzi-2\" создаёт анимированные графические"),
+        tr("файлыв формате GIF с разноцветными узорами. В том числе и для"),
+        tr("мобильных телефонов. Причём, при каждом новом нажатии на кнопку"),
+        tr("\"Старт\" она создаёт новый рисунок."),
         QString(),
-        QStringLiteral("  Недостатки этой версии:"),
+        tr("  Недостатки этой версии:"),
         QString(),
-        QStringLiteral("1. Используются только 128 цветов. В следующей версии"),
-        QStringLiteral("    количество цветов будет увеличено до 256."),
+        tr("1. Используются только 128 цветов. В следующей версии"),
+        tr("    количество цветов будет увеличено до 256."),
         QString(),
-        QStringLiteral("3. В режиме со сжатием программа работает довольно медленно."),
+        tr("3. В режиме со сжатием программа работает довольно медленно."),
         QString(),
-        QStringLiteral("  Вы можете сначала создать файл без сжатия, он будет создаваться"),
-        QStringLiteral("быстро и иметь большой размер в килобайтах (или даже в"),
-        QStringLiteral("мегабайтах), но если рисунок вам понравится, то вы можете"),
-        QStringLiteral("повторить его уже со сжатием. Тогда файл будет создаваться"),
-        QStringLiteral("медленнее, но зато его размер на жёстком диске будет уже"),
-        QStringLiteral("значительно меньше."),
+        tr("  Вы можете сначала создать файл без сжатия, он будет создаваться"),
+        tr("быстро и иметь большой размер в килобайтах (или даже в"),
+        tr("мегабайтах), но если рисунок вам понравится, то вы можете"),
+        tr("повторить его уже со сжатием. Тогда файл будет создаваться"),
+        tr("медленнее, но зато его размер на жёстком диске будет уже"),
+        tr("значительно меньше."),
     };
     return lines.join(kCrLf);
 }
 
 void Form1::info() {
-    boxes_.show(QStringLiteral("Как работать с программой"), help_text(), Platform::Icon::Information);
+    boxes_.show(tr("Как работать с программой"), help_text(), Platform::Icon::Information);
 }
 
 void Form1::Label10_Click() { ShellProgramm(text_of(kAuthorWebAddress)); }

@@ -16,6 +16,7 @@
 #include "app/controls.h"
 #include "app/message_boxes.h"
 #include "app/platform.h"
+#include "app/progress_strips.h"
 #include "app/run_controller.h"
 #include "app/save_location.h"
 #include "app/window_settings.h"
@@ -76,6 +77,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void build_controls(SettingsStore& settings);
@@ -92,7 +94,7 @@ private:
     QLineEdit *Text1, *Text2, *Text3;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label7, *Label9;
     ClickableLabel *Label10, *Label15;
-    QLabel *Picture1, *Picture2;
+    ProgressStrip *Picture1, *Picture2;
     ShapeFrame *Shape1, *Shape2, *Shape3;
     DriveList* Drive1;
     FolderList* Dir1;

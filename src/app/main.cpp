@@ -4,12 +4,15 @@
 
 #include "app/desktop_platform.h"
 #include "app/form1.h"
+#include "app/language.h"
 #include "app/qt_settings_store.h"
 #include "app/termination_signals.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vz::configure_application();
+    // English on a desktop that asks for it, chosen before any text is made.
+    vz::install_translator(app);
 
     vz::DesktopPlatform platform;
     vz::QtSettingsStore settings;

@@ -287,7 +287,7 @@ void RunController::show_strip(QLabel* picture, int identifier) {
     int& showing = picture == c_.Picture1 ? picture1_strip_ : picture2_strip_;
     if (showing == identifier) return;
     showing = identifier;
-    picture->setPixmap(progress_strip(identifier));
+    show_progress_strip(picture, identifier);
 }
 
 void RunController::show_frame_bar(unsigned run, int blocks) {

@@ -237,6 +237,24 @@ class Accessibility:
         """(role, name) of the showing controls of a window, in the window's order."""
         return [(c.get_role_name(), c.get_name()) for c in self.children(window) if self.showing(c)]
 
+    def focused(self, window):
+        """The name of the window's control that has the keyboard focus."""
+        for control in self.children(window):
+            if control.get_state_set().contains(self.atspi.StateType.FOCUSED):
+                return control.get_name()
+        return None
+
+    def progress_bars(self, window):
+        """{name: value interface} of the window's progress bars."""
+        return {c.get_name(): c if "Value" in c.get_interfaces() else None
+                for c in self.children(window) if c.get_role_name() == "progress bar"}
+
+    @staticmethod
+    def reading(bars):
+        """{name: (minimum, current, maximum)} of progress bars."""
+        return {name: (v.get_minimum_value(), v.get_current_value(), v.get_maximum_value()) if v else None
+                for name, v in bars.items()}
+
     def message_text(self, box):
         """The text of a message box: its showing labels that say something."""
         return "\n".join(name for role, name in self.controls(box) if role == "label" and name)
@@ -375,12 +393,15 @@ class Program:
                         return box.x + box.width // 2, box.y + box.height // 2
         raise Failure(f"no list line {name!r} is showing")
 
-    def main_controls(self):
-        """(role, name) of the main window's showing controls."""
+    def main_accessible(self):
         for role, name, window in self.a11y.windows(self.pid):
             if role not in ("alert", "dialog"):
-                return self.a11y.controls(window)
+                return window
         raise Failure("the main window is not on the accessibility bus")
+
+    def main_controls(self):
+        """(role, name) of the main window's showing controls."""
+        return self.a11y.controls(self.main_accessible())
 
     def close_box(self, box):
         self.desktop.focus(box)
@@ -499,9 +520,8 @@ def case_double_click(program, checks, args):
 
 
 # The controls of each face as a screen reader lists them: (role, name).
-# Edit boxes, lists and pictures have no name; the drive list is named after
-# its drive, and the author's addresses are cut off after their captions.
-FACE_ROLES = ("label", "text", "check box", "push button", "list", "combo box", "image")
+# The author's addresses are cut off after their captions.
+FACE_ROLES = ("label", "text", "check box", "push button", "list", "combo box", "progress bar")
 def case_open_at_end(program, checks, args):
     """With В конце открыть для просмотра ticked the new file goes to the opener, and no message shows."""
     program.click(COMMAND1)
@@ -515,14 +535,15 @@ def case_open_at_end(program, checks, args):
 
 
 WORKING_FACE = [
-    ("label", "Количество картинок"), ("text", ""), ("label", "Размер"), ("text", ""),
+    ("label", "Количество картинок"), ("text", "Количество картинок"), ("label", "Размер"),
+    ("text", "Размер (ширина и высота в пикселях)"),
     ("label", "(ширина и высота в пикселях)"), ("check box", "Мобильный размер 128 x 128"),
     ("check box", "Фон должен быть прозрачным"), ("check box", "Сжимать данные изображений"),
     ("check box", "Повторить предыдущий рисунок"), ("push button", IDLE_CAPTION),
-    ("label", ""), ("label", ""), ("image", ""), ("image", ""),
-    ("label", "Место сохранения :"), ("combo box", ""), ("list", ""), ("list", ""),
-    ("push button", "Помощь"), ("push button", "О программе"),
-    ("label", "Путь и имя будущего файла :"), ("text", ""), ("push button", "Выход"),
+    ("label", ""), ("label", ""), ("progress bar", "Создание картинки"), ("progress bar", "Создание файла"),
+    ("label", "Место сохранения :"), ("combo box", "Место сохранения"), ("list", "Папка"),
+    ("list", "Файлы в папке"), ("push button", "Помощь"), ("push button", "О программе"),
+    ("label", "Путь и имя будущего файла :"), ("text", "Путь и имя будущего файла"), ("push button", "Выход"),
     ("check box", "В конце открыть для просмотра"),
 ]
 ABOUT_FACE = [
@@ -538,8 +559,6 @@ def face(program):
     for role, name in program.main_controls():
         if role not in FACE_ROLES:
             continue
-        if role == "combo box":
-            name = ""
         for caption in ("Web :   ", "E-mail :      "):
             if name.startswith(caption):
                 name = caption
@@ -594,7 +613,8 @@ def case_about_during_run(program, checks, args):
     if program.boxes():
         print("     not checked: the run ended before the About face could be read")
     else:
-        running = [("label", "N %  готово"), ("label", "Создаётся картинка  №  N"), ("image", "")]
+        running = [("label", "N %  готово"), ("label", "Создаётся картинка  №  N"),
+                   ("progress bar", "Создание файла")]
         checks.equal("About face during the run", during,
                      sorted([c for c in ABOUT_FACE if c != ("label", "")] + running))
     program.close_box(program.wait_for_box("the completion message"))
@@ -627,6 +647,50 @@ def case_slow_sync(program, checks, args):
     summary = subprocess.run([args.gif_summary, os.path.join(program.folder, "Kvel_1.GIF")],
                              capture_output=True, text=True)
     checks.equal("decoded picture (frames, size)", summary.stdout.strip() or summary.stderr.strip(), "10 200x200")
+
+
+def case_screen_reader(program, checks, args):
+    """A run worked by keyboard alone, as a screen reader follows it: the focus
+    after Tab, the progress bars' values during the run, Escape on the message."""
+    bars = program.a11y.progress_bars(program.main_accessible())
+    idle = {"Создание картинки": (0, 0, 32), "Создание файла": (0, 0, 32)}
+    checks.equal("progress bars at start (minimum, value, maximum)", program.a11y.reading(bars), idle)
+    picture, total = bars.get("Создание картинки"), bars.get("Создание файла")
+    if not picture or not total:
+        raise Failure("the progress bars have no value for a screen reader")
+    program.desktop.focus(program.main)
+    program.click(TEXT1)
+    program.desktop.key("Tab", "Tab", "Tab", "Tab", "Tab")  # the repeat box is disabled before the first run
+    checks.equal("focus after five Tabs from the count box", program.a11y.focused(program.main_accessible()),
+                 IDLE_CAPTION)
+    # A screen reader hears a progress bar through its value-change events.
+    announced = []
+    from gi.repository import GLib
+    listener = program.a11y.atspi.EventListener.new(lambda event: announced.append(event.source))
+    listener.register("object:property-change:accessible-value")
+    program.desktop.key("Return")
+    seen = []
+    while not program.boxes():
+        seen.append((picture.get_current_value(), total.get_current_value()))
+        GLib.MainContext.default().iteration(False)
+        if program.process.poll() is not None:
+            raise Failure("the program ended during the run")
+    while GLib.MainContext.default().iteration(False):
+        pass
+    listener.deregister("object:property-change:accessible-value")
+    announced = [source.get_name() for source in set(announced)]
+    print(f"     {len(seen)} readings of (picture, file) during the run, the last {seen[-1:]}")
+    checks.true("both bars announced their changes", {"Создание картинки", "Создание файла"} <= set(announced),
+                f"{len(announced)} events from {sorted(set(announced))}")
+    checks.true("the file bar rose during the run, never falling", max(f for _, f in seen) > 0 and
+                all(a[1] <= b[1] or b[1] == 0 for a, b in zip(seen, seen[1:])), repr(seen))
+    checks.true("every value within 0..32", all(0 <= v <= 32 for pair in seen for v in pair), repr(seen))
+    box = program.wait_for_box("the completion message")
+    program.desktop.focus(box)
+    program.desktop.key("Escape")
+    wait_for("Escape to close the message box", lambda: box not in program.boxes())
+    checks.equal("progress bars after the run", program.a11y.reading(bars), idle)
+    checks.equal("files in the save folder", program.files(), ["Kvel_1.GIF"])
 
 
 def case_sigterm_during_run(program, checks, args):
@@ -752,6 +816,7 @@ CASES = {
     "about_during_run": (case_about_during_run, {"frames": 100, "size": 1000}),
     "open_at_end": (case_open_at_end, {"open_at_end": 1}),
     "slow_sync": (case_slow_sync, {"frames": 10, "size": 200}),
+    "screen_reader": (case_screen_reader, {"frames": 100, "size": 1000}),
 }
 
 # Cases that run the program under a wrapper.
