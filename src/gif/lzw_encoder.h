@@ -52,7 +52,9 @@ private:
     void write_sub_blocks();  // hands every complete 254-byte sub-block to the sink
 
     ByteSink* out_ = nullptr;
-    // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, 0 = none.
+    // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, or
+    // the pixel itself where there is none (entries are 130 and above), so
+    // that the lookup gives the next string's code either way.
     // Pixel-major, so the lookups of one colour's runs stay within 8 KiB.
     std::vector<std::uint16_t> child_;
     // Once the table is full it no longer changes, and the strings that
