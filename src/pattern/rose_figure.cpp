@@ -1,9 +1,9 @@
 #include "pattern/rose_figure.h"
 
-#include "pattern/fast_sincos.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "pattern/fast_sincos.h"
 
 namespace vz {
 
@@ -92,7 +92,7 @@ void RoseFigure::Ring::points(int first, int count, int* xs, int* ys) const {
     const double* petal = &figure.petal_sine_[static_cast<std::size_t>(first)];
     const double R = radius_, half = figure.half_size_, last = figure.last_coordinate_;
     // Where the processor allows, vector sin/cos draw the points four at a
-    // time with the same pixels (see fast_sincos.h); this loop does the rest.
+    // time with the same pixels (see fast_sincos.h); these loops do the rest.
     static_assert(kBatch <= kVectorBatch);
     const int drawn = draw_vector_points({spin, petal, ring_angle_, frame_angle_, R, half, last}, count, xs, ys);
     alignas(32) double sin_a[kBatch], cos_a[kBatch];
