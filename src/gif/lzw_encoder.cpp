@@ -30,6 +30,7 @@ LzwEncoder::LzwEncoder()
       background_position_(kTableSize),
       background_last_(kTableSize),
       assigned_(kTableSize) {
+    for (int pixel = 0; pixel < kLiterals; ++pixel) slices_[pixel] = &child_[std::size_t{kTableSize} * pixel];
     for (std::size_t cell = 0; cell < child_.size(); ++cell) child_[cell] = static_cast<std::uint16_t>(cell / kTableSize);
 }
 
@@ -163,7 +164,6 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
 // starts and ends.
 void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::size_t count, std::uint32_t& prefix_io,
                              Codes& codes_io) {
-    const std::uint16_t* const child = child_.data();
     const std::uint16_t* const path = background_path_.data();
     const std::uint16_t* const position = background_position_.data();
     const std::uint16_t* const last = background_last_.data();
@@ -172,9 +172,9 @@ void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::siz
     std::uint32_t prefix = prefix_io;
     // The next string's code whether this one goes out or not: the lookup is
     // all that each pixel waits for, and the pixel's slice is known before it.
+    const std::uint16_t* const* const slices = slices_.data();
     auto step = [&](std::uint32_t pixel) {
-        const std::uint16_t* const slice = child + std::size_t{pixel} * kTableSize;
-        const std::uint32_t next = slice[prefix];
+        const std::uint32_t next = slices[pixel][prefix];
         codes.add12(prefix, 0 - static_cast<std::uint64_t>(next < kLiterals));
         prefix = next;
     };

@@ -3,6 +3,7 @@
 // and sub-blocks that are all 254 bytes long, the last padded with zeros.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -57,6 +58,10 @@ private:
     // that the lookup gives the next string's code either way.
     // Pixel-major, so the lookups of one colour's runs stay within 8 KiB.
     std::vector<std::uint16_t> child_;
+    // Where each pixel's slice of child_ starts: a load that the lookups do
+    // not wait for, where an address computed from the pixel would add a
+    // step to every one of them.
+    std::array<const std::uint16_t*, kLiterals> slices_;
     // Once the table is full it no longer changes, and the strings that
     // extend each other by background pixels (index 0) form fixed chains:
     // see prepare_background_runs().
