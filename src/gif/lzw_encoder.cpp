@@ -120,6 +120,7 @@ void LzwEncoder::encode(const std::uint8_t* pixels, std::size_t count) {
 std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i, std::size_t count,
                                        std::uint32_t& prefix_io, Codes& codes_io) {
     std::uint16_t* const child = child_.data();
+    const std::uint16_t* const* const slices = slices_.data();
     std::uint32_t* const assigned = assigned_.data();
     Codes codes = codes_io;
     std::uint32_t prefix = prefix_io;
@@ -134,7 +135,7 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
         if (i == count) break;
         const std::uint32_t pixel = pixels[i];
         const std::uint32_t cell = pixel * kTableSize + prefix;
-        const std::uint32_t code = child[cell];
+        const std::uint32_t code = slices[pixel][prefix];
         const std::uint32_t miss = code < kLiterals;
         codes.put(prefix, width, 0u - miss);
         child[cell] = static_cast<std::uint16_t>(miss ? next : code);
