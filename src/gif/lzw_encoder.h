@@ -20,6 +20,11 @@ public:
     static constexpr int kSubBlockLength = 254;
 
     LzwEncoder();
+    // slices_ points into child_: a move keeps the table where it is, a copy would not.
+    LzwEncoder(const LzwEncoder&) = delete;
+    LzwEncoder& operator=(const LzwEncoder&) = delete;
+    LzwEncoder(LzwEncoder&&) = default;
+    LzwEncoder& operator=(LzwEncoder&&) = default;
 
     // Writes the first sub-block's length byte and the clear code.
     void begin_frame(ByteSink& out);
