@@ -1,6 +1,7 @@
 // Speed of the picture engine, side by side with its natural yardsticks:
 //  - our LZW encoder against giflib's EGifPutLine and cgif on the same frames;
-//  - drawing a frame against one sincos per point, the floor for exact drawing;
+//  - drawing a frame against one sincos per point, the old floor for exact
+//    drawing, and a whole run against that floor over all of its points;
 //  - a whole render in either mode, with one worker thread and with all;
 //  - how soon a run ends after Stop while workers draw ahead.
 // All at S = M = 1000.
@@ -13,6 +14,7 @@
 #include <filesystem>
 
 #include "io/byte_sink.h"
+#include "pattern/fast_sincos.h"
 #include "gif/lzw_encoder.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"
@@ -22,7 +24,8 @@
 namespace {
 
 constexpr int kSize = 1000;
-constexpr int kFrames = 4;
+constexpr int kFrames = 4;       // frames the encoders compare on
+constexpr int kRunFrames = 100;  // frames of a whole run
 
 vz::PatternParameters bench_pattern() {
     vz::PatternParameters p;
@@ -32,13 +35,13 @@ vz::PatternParameters bench_pattern() {
     return p;
 }
 
-// Rose frames 1..kFrames, each S * S palette indices in raster order.
-const std::vector<std::vector<std::uint8_t>>& rose_frames() {
+// Rose frames 1..10, each S * S palette indices in raster order.
+std::vector<std::vector<std::uint8_t>> rose_frames(int count) {
     static const auto frames = [] {
         std::vector<std::vector<std::uint8_t>> result;
         const vz::RoseFigure figure(bench_pattern(), kSize);
         std::vector<std::uint8_t> grid;
-        for (int f = 1; f <= kFrames; ++f) {
+        for (int f = 1; f <= 10; ++f) {
             vz::draw_frame(figure, f, grid, [] {});
             std::vector<std::uint8_t> pixels;
             for (int y = 1; y <= kSize; ++y) {
@@ -49,15 +52,15 @@ const std::vector<std::vector<std::uint8_t>>& rose_frames() {
         }
         return result;
     }();
-    return frames;
+    return {frames.begin(), frames.begin() + count};
 }
 
-void set_pixel_counters(benchmark::State& state) {
-    state.SetItemsProcessed(state.iterations() * kFrames * static_cast<std::int64_t>(kSize) * kSize);
+void set_pixel_counters(benchmark::State& state, int frames = kFrames) {
+    state.SetItemsProcessed(state.iterations() * frames * static_cast<std::int64_t>(kSize) * kSize);
 }
 
 void BM_Encode_Ours(benchmark::State& state) {
-    const auto& frames = rose_frames();
+    const auto frames = rose_frames(kFrames);
     vz::LzwEncoder encoder;
     vz::ByteSink out;
     for (auto _ : state) {
@@ -76,7 +79,7 @@ BENCHMARK(BM_Encode_Ours)->Unit(benchmark::kMillisecond);
 int discard_gif_output(GifFileType*, const GifByteType*, int length) { return length; }
 
 void BM_Encode_Giflib(benchmark::State& state) {
-    const auto& frames = rose_frames();
+    const auto frames = rose_frames(kFrames);
     const vz::Palette palette = vz::sine_palette(bench_pattern());
     GifColorType colours[128];
     for (int i = 0; i < 128; ++i) colours[i] = {palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]};
@@ -99,8 +102,9 @@ BENCHMARK(BM_Encode_Giflib)->Unit(benchmark::kMillisecond);
 
 int discard_cgif_output(void*, const std::uint8_t*, const std::size_t) { return 0; }
 
+// frames:4 against the other encoders, frames:10 against a whole run of 10.
 void BM_Encode_Cgif(benchmark::State& state) {
-    const auto& frames = rose_frames();
+    const auto frames = rose_frames(static_cast<int>(state.range(0)));
     vz::Palette palette = vz::sine_palette(bench_pattern());
     for (auto _ : state) {
         CGIF_Config config{};
@@ -119,20 +123,29 @@ void BM_Encode_Cgif(benchmark::State& state) {
         }
         cgif_close(gif);
     }
-    set_pixel_counters(state);
+    set_pixel_counters(state, static_cast<int>(frames.size()));
 }
-BENCHMARK(BM_Encode_Cgif)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Encode_Cgif)->ArgName("frames")->Arg(kFrames)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// Points the guard recomputed per point drawn since `before`.
+void report_guard(benchmark::State& state, std::uint64_t before, double points) {
+    state.counters["vector"] = vz::vector_drawing();
+    state.counters["guard_per_point"] = static_cast<double>(vz::guard_firings() - before) / points;
+}
 
 void BM_DrawFrame(benchmark::State& state) {
     const vz::RoseFigure figure(bench_pattern(), kSize);
     std::vector<std::uint8_t> grid;
     int frame = 1;
+    const std::uint64_t firings = vz::guard_firings();
     for (auto _ : state) {
         vz::draw_frame(figure, frame, grid, [] {});
         benchmark::DoNotOptimize(grid.data());
         frame = frame % 100 + 1;
     }
     state.SetItemsProcessed(state.iterations() * (figure.ring_count() + 1) * vz::kCompressedRingSteps);
+    report_guard(state, firings, static_cast<double>(state.iterations()) * (figure.ring_count() + 1) *
+                                     vz::kCompressedRingSteps);
 }
 BENCHMARK(BM_DrawFrame)->Unit(benchmark::kMillisecond);
 
@@ -153,18 +166,43 @@ void BM_SincosFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_SincosFloor)->Unit(benchmark::kMillisecond);
 
-// A whole run of 1000 x 1000 x 100, as the batch tool makes it, with one
-// worker thread or with one per processor (workers:0). Run the process under
-// `taskset -c 0` as well to see one core against all of them.
+// The old floor of a whole compressed run of 1000 x 1000 x 100: one scalar
+// sincos of each point's own angle, nothing else.
+void BM_SincosFloor_Run(benchmark::State& state) {
+    const vz::PatternParameters p = bench_pattern();
+    const int rings = vz::ring_count(kSize);
+    const double root_m = std::sqrt(p.reference_size);
+    double sum = 0;
+    for (auto _ : state) {
+        for (int f = 1; f <= kRunFrames; ++f)
+            for (int k = 0; k <= rings; ++k) {
+                const double a1 = (p.twist_digit / 10.0 + 0.5) * (k / 4.0) / (root_m / 2);
+                const double a3 = (f / p.reference_size) * 3;
+                for (int j = 1; j <= vz::kCompressedRingSteps; ++j) {
+                    double s, c;
+                    ::sincos(a1 + static_cast<double>(j) / vz::kStepsPerRadian * (p.spin_digit + 1) + a3, &s, &c);
+                    sum += s + c;
+                }
+            }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kRunFrames * (rings + 1) * vz::kCompressedRingSteps);
+}
+BENCHMARK(BM_SincosFloor_Run)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A whole run of 1000 x 1000 x 100 (or 10 frames), as the batch tool makes
+// it, with one worker thread or with one per processor (workers:0). Run the
+// process under `taskset -c 0` as well to see one core against all of them.
 void BM_Render(benchmark::State& state) {
     const bool compressed = state.range(0) != 0;
     const auto folder = std::filesystem::temp_directory_path();
     vz::RunRequest request;
     request.pattern = bench_pattern();
-    request.frame_count = 100;
+    request.frame_count = static_cast<int>(state.range(2));
     request.picture_size = kSize;
     request.compressed = compressed;
     request.worker_count = static_cast<int>(state.range(1));
+    const std::uint64_t firings = vz::guard_firings();
     request.output_path = folder / (compressed ? "vz-bench-c.gif" : "vz-bench-u.gif");
     vz::SilentRunObserver observer;
     for (auto _ : state) {
@@ -174,10 +212,14 @@ void BM_Render(benchmark::State& state) {
     }
     std::filesystem::remove(request.output_path);
     state.counters["processors"] = vz::processors_available();
+    if (compressed)
+        report_guard(state, firings, static_cast<double>(state.iterations()) * request.frame_count *
+                                         (vz::ring_count(kSize) + 1) * vz::kCompressedRingSteps);
 }
 BENCHMARK(BM_Render)
-    ->ArgNames({"compressed", "workers"})
-    ->ArgsProduct({{1, 0}, {1, 0}})
+    ->ArgNames({"compressed", "workers", "frames"})
+    ->ArgsProduct({{1, 0}, {1, 0}, {kRunFrames}})
+    ->Args({1, 0, 10})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

@@ -25,15 +25,19 @@ std::size_t leading_zeros(const std::uint8_t* pixels, std::size_t count) {
 }  // namespace
 
 LzwEncoder::LzwEncoder()
-    : child_(static_cast<std::size_t>(kTableSize) * kLiterals, 0),
+    : child_(static_cast<std::size_t>(kTableSize) * kLiterals),
       background_path_(kTableSize),
       background_position_(kTableSize),
       background_last_(kTableSize),
-      assigned_(kTableSize) {}
+      assigned_(kTableSize) {
+    for (int pixel = 0; pixel < kLiterals; ++pixel) slices_[pixel] = &child_[std::size_t{kTableSize} * pixel];
+    for (std::size_t cell = 0; cell < child_.size(); ++cell) child_[cell] = static_cast<std::uint16_t>(cell / kTableSize);
+}
 
 void LzwEncoder::begin_frame(ByteSink& out) {
     out_ = &out;
-    for (std::uint32_t n = 0; n < assigned_count_; ++n) child_[assigned_[n]] = 0;
+    for (std::uint32_t n = 0; n < assigned_count_; ++n)
+        child_[assigned_[n]] = static_cast<std::uint16_t>(assigned_[n] / kTableSize);
     assigned_count_ = 0;
     prefix_ = -1;
     next_code_ = kFirstFreeCode;
@@ -70,6 +74,21 @@ struct LzwEncoder::Codes {
         bits >>= 32 * whole;
         count -= 32 * whole;
     }
+    // Adds `code` in 12 bits when `mask` is all ones, without storing:
+    // at most four such adds may follow a flush().
+    void add12(std::uint32_t code, std::uint64_t mask) {
+        bits |= (code & mask) << count;
+        count += 12 & static_cast<std::uint32_t>(mask);
+    }
+    // Stores every complete byte, leaving fewer than 8 bits pending.
+    void flush() {
+        std::uint64_t word = bits;
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        std::memcpy(data + size, &word, 8);
+        size += count >> 3;
+        bits >>= count & ~7u;
+        count &= 7;
+    }
 };
 
 void LzwEncoder::encode(const std::uint8_t* pixels, std::size_t count) {
@@ -101,6 +120,7 @@ void LzwEncoder::encode(const std::uint8_t* pixels, std::size_t count) {
 std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i, std::size_t count,
                                        std::uint32_t& prefix_io, Codes& codes_io) {
     std::uint16_t* const child = child_.data();
+    const std::uint16_t* const* const slices = slices_.data();
     std::uint32_t* const assigned = assigned_.data();
     Codes codes = codes_io;
     std::uint32_t prefix = prefix_io;
@@ -115,8 +135,8 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
         if (i == count) break;
         const std::uint32_t pixel = pixels[i];
         const std::uint32_t cell = pixel * kTableSize + prefix;
-        const std::uint32_t code = child[cell];
-        const std::uint32_t miss = code == 0;
+        const std::uint32_t code = slices[pixel][prefix];
+        const std::uint32_t miss = code < kLiterals;
         codes.put(prefix, width, 0u - miss);
         child[cell] = static_cast<std::uint16_t>(miss ? next : code);
         assigned[stored] = cell;
@@ -125,7 +145,7 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
         width += widen;
         widen_at <<= widen;
         next += miss;
-        prefix = miss ? pixel : code;
+        prefix = code;  // on a miss, the pixel
     }
     codes_io = codes;
     prefix_io = prefix;
@@ -138,22 +158,26 @@ std::size_t LzwEncoder::encode_growing(const std::uint8_t* pixels, std::size_t i
 }
 
 // Once the table is full it stays as it is: codes are 12 bits wide and
-// nothing is stored. Background pixels then follow the precomputed chains:
-// each stretch of them costs one step, however long it is, plus one for
-// every code it sends.
+// nothing is stored. Eight pixels at a time: eight bytes of background
+// follow the precomputed chains, each stretch of them costing one step
+// however long it is, plus one for every code it sends; any other eight take
+// eight plain lookups, which cost less than finding where their background
+// starts and ends.
 void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::size_t count, std::uint32_t& prefix_io,
                              Codes& codes_io) {
-    const std::uint16_t* const child = child_.data();
     const std::uint16_t* const path = background_path_.data();
     const std::uint16_t* const position = background_position_.data();
     const std::uint16_t* const last = background_last_.data();
     Codes codes = codes_io;
+    codes.flush();  // add12 needs fewer than 8 bits pending
     std::uint32_t prefix = prefix_io;
+    // The next string's code whether this one goes out or not: the lookup is
+    // all that each pixel waits for, and the pixel's slice is known before it.
+    const std::uint16_t* const* const slices = slices_.data();
     auto step = [&](std::uint32_t pixel) {
-        const std::uint32_t code = child[pixel * kTableSize + prefix];
-        const std::uint32_t miss = code == 0;
-        codes.put(prefix, 12, 0u - miss);
-        prefix = miss ? pixel : code;
+        const std::uint32_t next = slices[pixel][prefix];
+        codes.add12(prefix, 0 - static_cast<std::uint64_t>(next < kLiterals));
+        prefix = next;
     };
     // Appends `run` background pixels to the current string.
     auto background = [&](std::size_t run) {
@@ -177,19 +201,20 @@ void LzwEncoder::encode_full(const std::uint8_t* pixels, std::size_t i, std::siz
         if (ahead == 0) {
             const std::size_t run = leading_zeros(pixels + i, count - i);
             background(run);
+            codes.flush();
             i += run;
             continue;
         }
-        if constexpr (std::endian::native == std::endian::big) ahead = __builtin_bswap64(ahead);
-        // The background pixels before the next coloured one, then that one.
-        const auto zeros = static_cast<std::size_t>(std::countr_zero(ahead) / 8);
-        if (zeros != 0) {
-            background(zeros);
-            i += zeros;
-        }
-        step(pixels[i++]);
+        for (int n = 0; n < 4; ++n) step(pixels[i + n]);
+        codes.flush();
+        for (int n = 4; n < 8; ++n) step(pixels[i + n]);
+        codes.flush();
+        i += 8;
     }
-    while (i < count) step(pixels[i++]);
+    for (; i < count; ++i) {
+        step(pixels[i]);
+        codes.flush();
+    }
     codes_io = codes;
     prefix_io = prefix;
 }

@@ -3,6 +3,7 @@
 // and sub-blocks that are all 254 bytes long, the last padded with zeros.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -19,6 +20,11 @@ public:
     static constexpr int kSubBlockLength = 254;
 
     LzwEncoder();
+    // slices_ points into child_: a move keeps the table where it is, a copy would not.
+    LzwEncoder(const LzwEncoder&) = delete;
+    LzwEncoder& operator=(const LzwEncoder&) = delete;
+    LzwEncoder(LzwEncoder&&) = default;
+    LzwEncoder& operator=(LzwEncoder&&) = default;
 
     // Writes the first sub-block's length byte and the clear code.
     void begin_frame(ByteSink& out);
@@ -52,9 +58,15 @@ private:
     void write_sub_blocks();  // hands every complete 254-byte sub-block to the sink
 
     ByteSink* out_ = nullptr;
-    // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, 0 = none.
+    // child_[pixel * 4096 + prefix]: the code of string(prefix) + pixel, or
+    // the pixel itself where there is none (entries are 130 and above), so
+    // that the lookup gives the next string's code either way.
     // Pixel-major, so the lookups of one colour's runs stay within 8 KiB.
     std::vector<std::uint16_t> child_;
+    // Where each pixel's slice of child_ starts: a load that the lookups do
+    // not wait for, where an address computed from the pixel would add a
+    // step to every one of them.
+    std::array<const std::uint16_t*, kLiterals> slices_;
     // Once the table is full it no longer changes, and the strings that
     // extend each other by background pixels (index 0) form fixed chains:
     // see prepare_background_runs().
