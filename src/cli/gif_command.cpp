@@ -37,11 +37,11 @@ public:
     }
     void show_frame_number(int frame) override {
         frame_ = frame;
-        painting_ = true;
+        background_ = false;
         show();
     }
     void show_background_pass() override {
-        painting_ = false;
+        background_ = true;
         show();
     }
     CheckPoint check_point() override {
@@ -50,14 +50,14 @@ public:
 
 private:
     void show() {
-        if (!interactive_) return;
+        if (!interactive_ || (frame_ == 0 && !background_)) return;  // nothing to say yet
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < std::chrono::milliseconds(100)) return;
         last_ = now;
-        if (painting_)
-            std::fprintf(stderr, "\r\033[Kframe %d of %d, %d %%", frame_, frames_, percent_);
-        else
+        if (background_)
             std::fputs("\r\033[Kbackground", stderr);
+        else
+            std::fprintf(stderr, "\r\033[Kframe %d of %d, %d %%", frame_, frames_, percent_);
         shown_ = true;
     }
 
@@ -65,7 +65,7 @@ private:
     bool interactive_;
     int frame_ = 0;
     int percent_ = 0;
-    bool painting_ = false;
+    bool background_ = false;
     bool shown_ = false;
     std::chrono::steady_clock::time_point last_{};
 };

@@ -126,7 +126,7 @@ TEST_F(RenderToolTest, OnATerminalOneProgressLineIsRewrittenAtMostTenTimesASecon
     std::string shown;
     const auto started = std::chrono::steady_clock::now();
     const ToolResult result = run_tool(
-        {"gif", "--output", path("p.gif"), "--frames", "40", "--size", "400", "--pattern", "1234-012", "--uncompressed"},
+        {"gif", "--output", path("p.gif"), "--frames", "40", "--size", "400", "--pattern", "1234-012"},
         [&] { ::dup2(tool_side, 2); },
         [&](pid_t) {
             ::close(tool_side);
