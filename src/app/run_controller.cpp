@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <utility>
 
 #include "app/about_face.h"
 #include "app/controls.h"
@@ -18,37 +19,40 @@
 
 namespace vz {
 
-// The run's side, on its own thread: hands each value that changed to the
-// window thread as a queued event, and answers check points from the flags.
+// The run's side, on its own thread: queues each value that changed for
+// the window thread, posting an event when the window is not already due to
+// look, so the window takes every change in order however fast they come;
+// and answers check points from the flags.
 class RunController::Relay final : public RunObserver {
 public:
-    Relay(RunController& owner, unsigned run) : owner_(owner), run_(run), tap_(owner.platform_.run_tap()) {}
+    Relay(RunController& owner, unsigned run)
+        : owner_(owner), requests_(owner.requests_), run_(run), tap_(owner.platform_.run_tap()) {}
 
     void show_frame_bar(int blocks) override {
         if (tap_) tap_->show_frame_bar(blocks);
-        if (changed(frame_bar_, blocks)) post([blocks](RunController& c, unsigned run) { c.show_frame_bar(run, blocks); });
+        if (changed(frame_bar_, blocks)) queue({Shown::FrameBar, blocks});
     }
     void show_total_bar(int blocks) override {
         if (tap_) tap_->show_total_bar(blocks);
-        if (changed(total_bar_, blocks)) post([blocks](RunController& c, unsigned run) { c.show_total_bar(run, blocks); });
+        if (changed(total_bar_, blocks)) queue({Shown::TotalBar, blocks});
     }
     void show_percent(int percent) override {
         if (tap_) tap_->show_percent(percent);
-        if (changed(percent_, percent)) post([percent](RunController& c, unsigned run) { c.show_percent(run, percent); });
+        if (changed(percent_, percent)) queue({Shown::Percent, percent});
     }
     void show_frame_number(int frame) override {
         if (tap_) tap_->show_frame_number(frame);
-        if (changed(label_, frame)) post([frame](RunController& c, unsigned run) { c.show_frame_number(run, frame); });
+        if (changed(label_, frame)) queue({Shown::Frame, frame});
     }
     void show_background_pass() override {
         if (tap_) tap_->show_background_pass();
-        if (changed(label_, kBackgroundLabel)) post([](RunController& c, unsigned run) { c.show_background_pass(run); });
+        if (changed(label_, kBackgroundLabel)) queue({Shown::Background, 0});
     }
     CheckPoint check_point() override {
         if (tap_) tap_->check_point();
-        if (owner_.stop_requested_.load(std::memory_order_relaxed)) return CheckPoint::Stop;
-        if (owner_.exit_requested_.load(std::memory_order_relaxed)) return CheckPoint::Exit;
-        return CheckPoint::Continue;
+        const int requests = requests_.load(std::memory_order_relaxed);
+        if (requests == 0) return CheckPoint::Continue;
+        return requests & kStopRequested ? CheckPoint::Stop : CheckPoint::Exit;
     }
 
 private:
@@ -59,14 +63,17 @@ private:
         shown = now;
         return true;
     }
-    template <class Show>
-    void post(Show show) {
+    void queue(Shown change) {
+        std::lock_guard lock(owner_.shown_mutex_);
+        owner_.shown_.push_back(change);
+        if (std::exchange(owner_.shown_posted_, true)) return;
         RunController& owner = owner_;
         const unsigned run = run_;
-        QMetaObject::invokeMethod(&owner_.events_, [&owner, run, show] { show(owner, run); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&owner_.events_, [&owner, run] { owner.take_shown(run); }, Qt::QueuedConnection);
     }
 
     RunController& owner_;
+    const std::atomic<int>& requests_;
     const unsigned run_;
     RunObserver* const tap_;
     int frame_bar_ = -1, total_bar_ = -1, percent_ = -1, label_ = 0;
@@ -82,7 +89,7 @@ RunController::RunController(const Controls& controls, Platform& platform, Messa
     : c_(controls), platform_(platform), boxes_(boxes), location_(location), about_(about) {}
 
 RunController::~RunController() {
-    stop_requested_ = true;
+    requests_ |= kStopRequested;
     if (thread_.joinable()) thread_.join();
 }
 
@@ -107,7 +114,7 @@ void RunController::clear_progress() {
 
 void RunController::window_closed() {
     window_open_ = false;
-    exit_requested_ = true;
+    requests_ |= kExitRequested;
 }
 
 void RunController::message(const QString& title, const QString& text) {
@@ -136,7 +143,7 @@ void RunController::Command1_Click() {
     if (!c_.Check4->isChecked()) randomize_pattern();
 
     if (run_active_) {  // Stop: the run notices at its next check point
-        stop_requested_ = true;
+        requests_ |= kStopRequested;
         c_.Command1->setText(idle_caption());
         c_.Command1->setEnabled(false);
         run_active_ = false;
@@ -199,8 +206,12 @@ void RunController::rty() {
 
 void RunController::run_with(bool compressed) {
     request_.compressed = compressed;
-    stop_requested_ = false;
-    exit_requested_ = !window_open_;
+    requests_ = window_open_ ? 0 : kExitRequested;
+    {
+        std::lock_guard lock(shown_mutex_);
+        shown_.clear();
+        shown_posted_ = false;
+    }
     const unsigned run = ++run_number_;
     thread_ = std::thread([this, run, request = request_] {
         Relay relay(*this, run);
@@ -290,20 +301,29 @@ void RunController::show_strip(QLabel* picture, int identifier) {
     show_progress_strip(picture, identifier);
 }
 
-void RunController::show_frame_bar(unsigned run, int blocks) {
-    if (showing(run)) show_strip(c_.Picture1, kFirstStrip + blocks);
-}
-void RunController::show_total_bar(unsigned run, int blocks) {
-    if (showing(run)) show_strip(c_.Picture2, kFirstStrip + blocks);
-}
-void RunController::show_percent(unsigned run, int percent) {
-    if (showing(run)) c_.Label7->setText(tr("%1 %  готово").arg(percent));
-}
-void RunController::show_frame_number(unsigned run, int frame) {
-    if (showing(run)) c_.Label9->setText(tr("Создаётся картинка  №  %1").arg(frame));
-}
-void RunController::show_background_pass(unsigned run) {
-    if (showing(run)) c_.Label9->setText(tr("Рисуется фон"));
+void RunController::take_shown(unsigned run) {
+    if (run != run_number_) return;  // an earlier run's look, due after it ended
+    std::vector<Shown> changes;
+    {
+        std::lock_guard lock(shown_mutex_);
+        changes.swap(shown_);
+        // With nothing new, or nothing to show it for, the next change posts at once.
+        shown_posted_ = !changes.empty() && run_active_;
+    }
+    // After a Stop press nothing of the stopped run is shown any more.
+    if (!run_active_ || changes.empty()) return;
+    for (const Shown& change : changes) {
+        switch (change.what) {
+            case Shown::FrameBar: show_strip(c_.Picture1, kFirstStrip + change.value); break;
+            case Shown::TotalBar: show_strip(c_.Picture2, kFirstStrip + change.value); break;
+            case Shown::Percent: c_.Label7->setText(tr("%1 %  готово").arg(change.value)); break;
+            case Shown::Frame: c_.Label9->setText(tr("Создаётся картинка  №  %1").arg(change.value)); break;
+            case Shown::Background: c_.Label9->setText(tr("Рисуется фон")); break;
+        }
+    }
+    // What comes in the meantime is taken at the next look: the window wakes
+    // for the run at most this often, whatever its pace.
+    QTimer::singleShot(kLookInterval, &events_, [this, run] { take_shown(run); });
 }
 
 void RunController::got() {

@@ -14,7 +14,9 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "pattern/pattern_parameters.h"
 #include "run/generation_run.h"
@@ -99,13 +101,15 @@ private:
     void message(const QString& title, const QString& text);
     void show_strip(QLabel* picture, int identifier);
 
-    // What the run shows, on the window thread; dropped once the run is stopped.
-    bool showing(unsigned run) const { return run == run_number_ && run_active_; }
-    void show_frame_bar(unsigned run, int blocks);
-    void show_total_bar(unsigned run, int blocks);
-    void show_percent(unsigned run, int percent);
-    void show_frame_number(unsigned run, int frame);
-    void show_background_pass(unsigned run);
+    // A value the run has shown.
+    struct Shown {
+        enum What : std::uint8_t { FrameBar, TotalBar, Percent, Frame, Background } what;
+        int value;
+    };
+    // On the window thread: shows what run `run` has shown since the last
+    // look, in order; nothing once that run is stopped.
+    void take_shown(unsigned run);
+    static constexpr int kLookInterval = 10;  // milliseconds between the window's looks at a busy run
 
     Controls c_;
     Platform& platform_;
@@ -123,10 +127,14 @@ private:
     int picture1_strip_ = -1, picture2_strip_ = -1;  // identifiers of the strips showing
 
     // The run beside the window: its thread, the flags it reads at its check
-    // points, and the number that tells its queued events from an earlier run's.
+    // points, what it has shown that the window has not yet taken, and the
+    // number that tells its events from an earlier run's.
+    static constexpr int kStopRequested = 1, kExitRequested = 2;
     std::thread thread_;
-    std::atomic<bool> stop_requested_{false};
-    std::atomic<bool> exit_requested_{false};
+    std::atomic<int> requests_{0};
+    std::mutex shown_mutex_;
+    std::vector<Shown> shown_;   // guarded by shown_mutex_
+    bool shown_posted_ = false;  // guarded by shown_mutex_: an event or a look will take shown_
     unsigned run_number_ = 0;
     bool ending_ = false;  // the run has ended; its end waits for an open box
     QObject events_;  // receives the run's queued events; they go with it
