@@ -353,6 +353,9 @@ TEST_F(HeldRunTest, TheButtonFlashesWhileRunning) {
         // What the button shows, not only the value kept for it.
         EXPECT_EQ(ui(form).Command1->palette().color(QPalette::Button), colour_of(form.command1_colour()));
     }
+    // The timer itself flashes it, on the window thread while the run is held.
+    ui(form).Timer1->setInterval(1);
+    EXPECT_TRUE(serve_events_until([&] { return form.command1_colour() == kFlashColour; }));
     held_->release();
     run_to_end();
     EXPECT_EQ(seen, (std::vector<std::uint32_t>{kFlashColour, kInfoBackgroundColour}));
