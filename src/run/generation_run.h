@@ -42,6 +42,7 @@ struct RunResult {
     RunOutcome outcome = RunOutcome::Completed;
     std::error_code error;  // why, when Failed
     std::string refusal;    // what is wrong with the request, when Refused
+    std::string detail;     // the failure's own words, when Failed with no error code
 };
 
 // Frames are drawn (and encoded) on worker threads, but the observer is
