@@ -78,6 +78,7 @@ struct Options {
     std::optional<PatternParameters> pattern;
     bool uncompressed = false;
     bool transparent = false;
+    bool small = false;
 };
 
 // `name` given as `text`, a whole number low..high, or the line that says why not.
@@ -107,6 +108,7 @@ std::optional<std::string> check(const GifArguments& arguments, Options& options
     }
     options.uncompressed = arguments.uncompressed;
     options.transparent = arguments.transparent;
+    options.small = arguments.small;
     return std::nullopt;
 }
 
@@ -126,6 +128,8 @@ CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
         ->type_name("M");
     gif->add_flag("--uncompressed", arguments.uncompressed, "store the pixels without compression");
     gif->add_flag("--transparent", arguments.transparent, "make the background transparent");
+    gif->add_flag("--small", arguments.small,
+                  "a smaller file with the same frames (LZW-compressed, also with --uncompressed's pictures)");
     return gif;
 }
 
@@ -147,6 +151,7 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     request.picture_size = options.size;
     request.compressed = !options.uncompressed;
     request.transparent = options.transparent;
+    request.small = options.small;
     request.output_path = options.output;
     out << "pattern " << format_pattern(request.pattern) << std::endl;
     if (check_only) {

@@ -21,6 +21,7 @@ struct GifArguments {
     std::optional<std::string> pattern;
     bool uncompressed = false;
     bool transparent = false;
+    bool small = false;
 };
 
 // Declares the `gif` subcommand and its options on `tool`.

@@ -3,12 +3,17 @@
 // output file, the page into memory; both get the same bytes from here.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
 
+#include "gif/flexible_lzw_encoder.h"
+#include "gif/gif_blocks.h"
+#include "gif/image_symbols.h"
 #include "gif/lzw_encoder.h"
+#include "gif/small_layout.h"
 #include "gif/uncompressed_layout.h"
 #include "io/byte_sink.h"
 #include "pattern/pattern_parameters.h"
@@ -60,6 +65,105 @@ void paint_frame_record(const RoseFigure& figure, int f, std::vector<std::uint8_
         }
     }
 }
+
+// Frame f as the uncompressed mode paints it, into a grid laid out as
+// draw_frame's: every sweep of every ring in turn. after_ring() is called
+// after every ring.
+template <class AfterRing>
+void draw_swept_frame(const RoseFigure& figure, int f, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
+    const std::size_t stride = static_cast<std::size_t>(figure.picture_size()) + 1;
+    grid.assign(stride * stride, 0);
+    for (int k = 0; k <= figure.ring_count(); ++k) {
+        const RoseFigure::Ring ring = figure.ring(f, k);
+        const std::uint8_t colour = ring_colour(k);
+        for (int c = 0; c < kSweepsPerRing; ++c) {
+            const int first = kSweepStride * c;
+            for_each_point(ring, first, first + kStepsPerSweep - 1,
+                           [&](int, Point p) { grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour; });
+        }
+        after_ring();
+    }
+}
+
+// What every frame of a run's smaller file shares. Each frame is made from
+// the pictures alone, so any worker can make any frame, in any order.
+struct SmallFilePlan {
+    const RoseFigure* figure = nullptr;
+    SmallPalette palette;
+    bool swept = false;        // the uncompressed mode's pictures
+    bool transparent = false;  // background transparent (compressed mode only, as in the exact file)
+    int frame_count = 0;
+};
+SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters& pattern, bool compressed,
+                              bool transparent, int frame_count);
+
+// Memory a small-frame maker keeps from one frame to the next.
+struct SmallFrameScratch {
+    std::vector<std::uint8_t> before, after;  // pictures as draw_frame lays them out
+    int after_frame = 0;                      // the frame `after` holds, 0 = none
+    ImageSymbols image;
+    std::unique_ptr<FlexibleLzwEncoder> encoder;
+};
+
+// Frame f of the smaller file, complete: its graphic control extension,
+// image descriptor and LZW data. Frame f - 1 is drawn here too where the
+// frame shows only what changed. reached() is called after every ring of
+// frame f drawn, then after every row of the picture encoded, as
+// make_compressed_frame() does.
+template <class Reached>
+void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scratch, ByteSink& record,
+                      Reached&& reached) {
+    if (!scratch.encoder) scratch.encoder = std::make_unique<FlexibleLzwEncoder>();
+    const RoseFigure& figure = *plan.figure;
+    const int S = static_cast<int>(figure.picture_size());
+    auto draw = [&](int frame, std::vector<std::uint8_t>& grid, auto&& after_ring) {
+        if (plan.swept)
+            draw_swept_frame(figure, frame, grid, after_ring);
+        else
+            draw_frame(figure, frame, grid, after_ring);
+    };
+    auto grid_of = [&](const std::vector<std::uint8_t>& grid) {
+        return FrameGrid{grid.data() + S + 2, static_cast<std::size_t>(S) + 1, S};
+    };
+    // The canvas keeps every frame of an opaque picture, which then needs
+    // only what changed; on a transparent background a frame clears what it
+    // drew, since the next one may leave transparent what this one coloured.
+    const bool differenced = !plan.transparent && f > 1;
+    if (differenced) {
+        if (scratch.after_frame == f - 1)
+            scratch.before.swap(scratch.after);
+        else
+            draw(f - 1, scratch.before, [] {});
+    }
+    scratch.after_frame = 0;
+    draw(f, scratch.after, reached);
+    scratch.after_frame = f;
+    ImageSymbols& image = scratch.image;
+    if (plan.transparent)
+        drawn_symbols(grid_of(scratch.after), plan.palette, f == 1, image);
+    else if (differenced)
+        changed_symbols(grid_of(scratch.before), grid_of(scratch.after), plan.palette, image);
+    else
+        whole_frame_symbols(grid_of(scratch.after), plan.palette, image);
+
+    write_image_header(record, plan.transparent ? Disposal::ToTransparent : Disposal::Keep,
+                       image.leaves_pixels ? plan.palette.transparent : -1, frame_delay_for(plan.frame_count),
+                       image.rect);
+    FlexibleLzwEncoder& encoder = *scratch.encoder;
+    encoder.begin(record, min_code_size_for(image.symbols), image.preferred.data(), image.allowed.data(),
+                  image.preferred.size());
+    const ImageRect& rect = image.rect;
+    for (int r = 1; r <= S; ++r) {
+        const int rows = std::min(std::max(r - rect.top, 0), rect.height);
+        encoder.encode_to(static_cast<std::size_t>(rows) * rect.width);
+        reached();
+    }
+    encoder.end();
+}
+
+// The blocks before the first frame of the smaller file: header with its
+// colour table, loop, comment.
+void write_small_leading_blocks(ByteSink& out, const SmallFilePlan& plan);
 
 // The blocks before the first frame: header, palette, loop, comment.
 void write_leading_blocks(ByteSink& out, const PatternParameters& pattern, int picture_size);

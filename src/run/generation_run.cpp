@@ -173,55 +173,87 @@ private:
     int reached_ = 0;
 };
 
+// Workers make frames into memory of their own with make(scratch, f,
+// data, reached), reaching the milestones of a compressed frame (its rings
+// drawn, then its rows encoded); this thread shows the progress and takes
+// the check points exactly as a frame drawn and encoded here would, as each
+// ring and row is reached, and writes every frame with write(data) only
+// after the last check point of that frame.
+template <class Scratch, class Make, class Write>
+void write_frames(const RunRequest& request, RunObserver& observer, const RoseFigure& figure, Make&& make,
+                  Write&& write) {
+    const int S = request.picture_size;
+    const double size = S;
+    const double frames = request.frame_count;
+    const int rings = figure.ring_count() + 1;
+
+    const Parallelism parallel = parallelism_for(request);
+    std::vector<Scratch> scratch(static_cast<std::size_t>(parallel.workers));
+    FramePipeline<ByteSink> pipeline(request.frame_count, parallel.workers, parallel.slots,
+                                     [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
+                                         int reached = 0;
+                                         data.clear();
+                                         make(scratch[static_cast<std::size_t>(worker)], f, data,
+                                              [&] { steps.reached(++reached); });
+                                     });
+
+    Progress progress(observer);
+    for (int f = 1; f <= request.frame_count; ++f) {
+        observer.show_frame_number(f);
+        FrameFollower<ByteSink> frame(pipeline, f);
+        // The drawing pass writes nothing and has no check points.
+        frame.await(rings);
+        for (int r = 1; r <= S; ++r) {
+            take_check_point(observer);
+            const double done = ((f - 1) * size + r) / (frames * size);
+            progress.frame_bar(floor_int(r / size * 32));
+            progress.percent(floor_int(done * 100));
+            progress.total_bar(floor_int(done * 32));
+            frame.await(rings + r);
+        }
+        take_check_point(observer);
+        write(pipeline.take(f).bytes());
+        pipeline.release(f);
+    }
+}
+
 }  // namespace
 
-// Workers draw and encode frames into memory of their own; this thread shows
-// the progress and takes the check points exactly as a frame drawn and
-// encoded here would, as each ring and row is reached, and writes every
-// frame's data only after the last check point of that frame.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
     return with_output_file(request, observer, [&](OutputFile& file) {
         ByteSink out(file);
         write_leading_blocks(out, request.pattern, request.picture_size);
         observer.show_percent(0);
-
-        const int S = request.picture_size;
-        const double size = S;
-        const double frames = request.frame_count;
-        const RoseFigure figure(request.pattern, size);
-        const int rings = figure.ring_count() + 1;
-
-        // Milestones of a frame: its rings drawn, then its rows encoded.
-        const Parallelism parallel = parallelism_for(request);
-        std::vector<FrameScratch> scratch(static_cast<std::size_t>(parallel.workers));
-        FramePipeline<ByteSink> pipeline(
-            request.frame_count, parallel.workers, parallel.slots,
-            [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
-                int reached = 0;
-                data.clear();
-                make_compressed_frame(figure, f, scratch[static_cast<std::size_t>(worker)], data,
-                                      [&] { steps.reached(++reached); });
+        const RoseFigure figure(request.pattern, request.picture_size);
+        write_frames<FrameScratch>(
+            request, observer, figure,
+            [&](FrameScratch& scratch, int f, ByteSink& data, auto&& reached) {
+                make_compressed_frame(figure, f, scratch, data, reached);
+            },
+            [&](std::span<const std::uint8_t> data) {
+                write_compressed_frame(out, request.transparent, request.frame_count, request.picture_size, data);
             });
+        write_trailer(out);
+        out.flush();
+    });
+}
 
-        Progress progress(observer);
-        for (int f = 1; f <= request.frame_count; ++f) {
-            observer.show_frame_number(f);
-            FrameFollower<ByteSink> frame(pipeline, f);
-            // The drawing pass writes nothing and has no check points.
-            frame.await(rings);
-            for (int r = 1; r <= S; ++r) {
-                take_check_point(observer);
-                const double done = ((f - 1) * size + r) / (frames * size);
-                progress.frame_bar(floor_int(r / size * 32));
-                progress.percent(floor_int(done * 100));
-                progress.total_bar(floor_int(done * 32));
-                frame.await(rings + r);
-            }
-            take_check_point(observer);
-            const ByteSink& data = pipeline.take(f);
-            write_compressed_frame(out, request.transparent, request.frame_count, S, data.bytes());
-            pipeline.release(f);
-        }
+// Either mode's pictures in the smaller layout: frames made whole on the
+// workers, leading blocks of their own, the compressed mode's progress.
+RunResult run_small(const RunRequest& request, RunObserver& observer) {
+    return with_output_file(request, observer, [&](OutputFile& file) {
+        const RoseFigure figure(request.pattern, request.picture_size);
+        const SmallFilePlan plan =
+            plan_small_file(figure, request.pattern, request.compressed, request.transparent, request.frame_count);
+        ByteSink out(file);
+        write_small_leading_blocks(out, plan);
+        observer.show_percent(0);
+        write_frames<SmallFrameScratch>(
+            request, observer, figure,
+            [&](SmallFrameScratch& scratch, int f, ByteSink& record, auto&& reached) {
+                make_small_frame(plan, f, scratch, record, reached);
+            },
+            [&](std::span<const std::uint8_t> record) { out.put(record); });
         write_trailer(out);
         out.flush();
     });

@@ -21,6 +21,9 @@ struct RunRequest {
     int picture_size = 0;       // 10..1000
     bool compressed = true;
     bool transparent = false;   // compressed mode only: palette entry 0 transparent
+    // The smaller layout: the same canvases frame by frame in fewer bytes,
+    // the pictures of either mode LZW-compressed.
+    bool small = false;
     std::filesystem::path output_path;
     // Threads that draw (and encode) frames ahead of the writing; 0 = one per
     // processor the process may run on. The file is the same for any count.
@@ -51,9 +54,11 @@ struct RunResult {
 // stay responsive runs these on a thread of its own.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
+RunResult run_small(const RunRequest& request, RunObserver& observer);
 inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {
     if (std::string problem = run_request_problem(request); !problem.empty())
         return {RunOutcome::Refused, {}, std::move(problem)};
+    if (request.small) return run_small(request, observer);
     return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
 }
 
