@@ -1,5 +1,6 @@
 #include "gif/flexible_lzw_encoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -7,21 +8,16 @@ namespace vz {
 
 namespace {
 
-// A search has at most this many branches: a string's longest match is
-// then found among the first ones the pixels allow, and a frame full of
-// pixels allowing two symbols cannot make the search take long.
-constexpr std::size_t kMaxBranches = 64;
-
-std::uint32_t packed(std::uint32_t code, std::size_t depth) {
-    return static_cast<std::uint32_t>(depth) << 12 | code;
-}
+// Where only the other symbol goes on, a search takes it. Where both do, it
+// comes back for the other one at most this often: the longest match is
+// then found among the first ways the pixels allow, and pixels that all
+// allow two symbols cannot make a search long.
+constexpr std::uint32_t kMaxBranches = 8;
 
 }  // namespace
 
-FlexibleLzwEncoder::FlexibleLzwEncoder() : child_(std::size_t{kTableSize} << 8, 0) {
-    assigned_.reserve(kTableSize);
-    stack_.reserve(kMaxBranches + 1);
-}
+FlexibleLzwEncoder::FlexibleLzwEncoder()
+    : child_(std::size_t{kTableSize} << 8, 0), assigned_(kTableSize), branches_(kMaxBranches) {}
 
 void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint8_t* preferred,
                                const std::uint8_t* allowed, std::size_t count) {
@@ -39,115 +35,149 @@ void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint
     clear_code_ = 1u << min_code_size;
     bits_ = 0;
     bit_count_ = 0;
-    data_.clear();
+    data_size_ = 0;
+    data_.resize(64);
     out.put(static_cast<std::uint8_t>(min_code_size));
     reset_table();
     put_code(clear_code_);
 }
 
 void FlexibleLzwEncoder::reset_table() {
-    for (std::uint32_t cell : assigned_) child_[cell] = 0;
-    assigned_.clear();
+    for (std::uint32_t n = 0; n < assigned_count_; ++n) child_[assigned_[n]] = 0;
+    assigned_count_ = 0;
     next_code_ = clear_code_ + 2;
-    code_width_ = min_code_size_ + 1;
+    code_width_ = static_cast<std::uint32_t>(min_code_size_) + 1;
     widen_at_ = 1u << code_width_;
-}
-
-FlexibleLzwEncoder::Match FlexibleLzwEncoder::longest_match(std::uint32_t first) const {
-    Match best{first, 1};
-    stack_.clear();
-    std::size_t branches = 0;
-    std::uint32_t code = first;
-    std::size_t depth = 1;
-    for (;;) {
-        // Along the preferred symbols, noting where the other one also goes on.
-        for (;;) {
-            if (depth > best.length) best = {code, depth};
-            const std::size_t at = pos_ + depth;
-            if (at >= count_) break;
-            const std::uint32_t want = preferred_[at];
-            const std::uint32_t also = allowed_[at];
-            const std::uint32_t next = child(code, want);
-            if (also != want && branches < kMaxBranches) {
-                if (const std::uint32_t other = child(code, also)) {
-                    stack_.push_back(packed(other, depth + 1));
-                    ++branches;
-                }
-            }
-            if (next == 0) break;
-            code = next;
-            ++depth;
-        }
-        if (stack_.empty()) return best;
-        code = stack_.back() & 0xFFF;
-        depth = stack_.back() >> 12;
-        stack_.pop_back();
-    }
-}
-
-void FlexibleLzwEncoder::encode_to(std::size_t end) {
-    if (end > count_) end = count_;
-    while (pos_ < end) {
-        const Match match = longest_match(preferred_[pos_]);
-        put_code(match.code);
-        pos_ += match.length;
-        if (pos_ < count_) {
-            // The decoder's next entry: this string and the next code's
-            // first symbol, which is the next pixel's preferred one.
-            count_code(match.code, preferred_[pos_], true);
-            if (next_code_ == kTableSize) {
-                put_code(clear_code_);
-                reset_table();
-            }
-        } else {
-            count_code(match.code, 0, false);  // only the end code's width depends on it
-        }
-    }
-    write_sub_blocks(false);
-}
-
-void FlexibleLzwEncoder::count_code(std::uint32_t code, std::uint32_t next_symbol, bool store) {
-    if (next_code_ == kTableSize) return;
-    if (store) {
-        const std::uint32_t cell = next_symbol << 12 | code;
-        child_[cell] = static_cast<std::uint16_t>(next_code_);
-        assigned_.push_back(cell);
-    }
-    if (next_code_ == widen_at_ && code_width_ < kMaxCodeWidth) {
-        ++code_width_;
-        widen_at_ <<= 1;
-    }
-    ++next_code_;
 }
 
 void FlexibleLzwEncoder::put_code(std::uint32_t code) {
     bits_ |= static_cast<std::uint64_t>(code) << bit_count_;
     bit_count_ += code_width_;
-    while (bit_count_ >= 8) {
-        data_.push_back(static_cast<std::uint8_t>(bits_));
-        bits_ >>= 8;
-        bit_count_ -= 8;
+    for (; bit_count_ >= 8; bit_count_ -= 8, bits_ >>= 8) data_[data_size_++] = static_cast<std::uint8_t>(bits_);
+}
+
+// All state is in locals while the codes go out: the byte stores could
+// otherwise alias it and force reloads.
+void FlexibleLzwEncoder::encode_to(std::size_t end) {
+    end = std::min(end, count_);
+    if (pos_ >= end) return;
+    // Every code covers a pixel, and a clear code follows thousands of them.
+    data_.resize(data_size_ + 2 * (end - pos_) + 64);
+    const std::uint8_t* const want = preferred_;
+    const std::uint8_t* const also = allowed_;
+    std::uint16_t* const child = child_.data();
+    std::uint32_t* const assigned = assigned_.data();
+    std::uint32_t* const branch = branches_.data();
+    std::uint8_t* const data = data_.data();
+    const std::size_t count = count_;
+    std::size_t pos = pos_, size = data_size_;
+    std::uint64_t bits = bits_;
+    std::uint32_t bit_count = bit_count_, width = code_width_, next_code = next_code_, widen_at = widen_at_;
+    std::uint32_t stored = assigned_count_;
+    auto put = [&](std::uint32_t code) {
+        bits |= static_cast<std::uint64_t>(code) << bit_count;
+        bit_count += width;
+        if (bit_count >= 32) {
+            data[size] = static_cast<std::uint8_t>(bits);
+            data[size + 1] = static_cast<std::uint8_t>(bits >> 8);
+            data[size + 2] = static_cast<std::uint8_t>(bits >> 16);
+            data[size + 3] = static_cast<std::uint8_t>(bits >> 24);
+            size += 4;
+            bits >>= 32;
+            bit_count -= 32;
+        }
+    };
+    while (pos < end) {
+        // The longest string the pixels from `pos` on allow: along the
+        // preferred symbols, then back to each place where the other
+        // symbol also went on. Every string of the table is reached in
+        // one way only, so the search ends.
+        const std::uint8_t* const w = want + pos;
+        const std::uint8_t* const a = also + pos;
+        const std::size_t limit = count - pos;
+        std::uint32_t code = w[0], best_code = code, tried = 0, open = 0;
+        std::size_t depth = 1, best = 1;
+        for (;;) {
+            while (depth < limit) {
+                const std::uint32_t symbol = w[depth], other_symbol = a[depth];
+                std::uint32_t next = child[symbol << 12 | code];
+                if (other_symbol != symbol) {
+                    if (const std::uint32_t other = child[other_symbol << 12 | code]) {
+                        if (next == 0) {
+                            next = other;  // the only way on
+                        } else if (tried < kMaxBranches) {
+                            branch[open++] = static_cast<std::uint32_t>(depth + 1) << 12 | other;
+                            ++tried;
+                        }
+                    }
+                }
+                if (next == 0) break;
+                code = next;
+                ++depth;
+            }
+            if (depth > best) {
+                best = depth;
+                best_code = code;
+            }
+            if (open == 0) break;
+            --open;
+            code = branch[open] & 0xFFF;
+            depth = branch[open] >> 12;
+        }
+        put(best_code);
+        pos += best;
+        // The decoder's next entry: this string and the next code's first
+        // symbol, the next pixel's preferred one. After the last code only
+        // the end code's width depends on it.
+        if (pos < count) {
+            const std::uint32_t cell = static_cast<std::uint32_t>(want[pos]) << 12 | best_code;
+            child[cell] = static_cast<std::uint16_t>(next_code);
+            assigned[stored++] = cell;
+        }
+        if (next_code == widen_at) {
+            ++width;
+            widen_at <<= 1;
+        }
+        if (++next_code == kTableSize && pos < count) {
+            put(clear_code_);
+            for (std::uint32_t n = 0; n < stored; ++n) child[assigned[n]] = 0;
+            stored = 0;
+            next_code = clear_code_ + 2;
+            width = static_cast<std::uint32_t>(min_code_size_) + 1;
+            widen_at = 1u << width;
+        }
     }
+    pos_ = pos;
+    data_size_ = size;
+    bits_ = bits;
+    bit_count_ = bit_count;
+    code_width_ = width;
+    next_code_ = next_code;
+    widen_at_ = widen_at;
+    assigned_count_ = stored;
+    write_sub_blocks(false);
 }
 
 void FlexibleLzwEncoder::write_sub_blocks(bool all) {
     std::size_t start = 0;
-    for (; data_.size() - start >= kSubBlockLength; start += kSubBlockLength) {
+    for (; data_size_ - start >= kSubBlockLength; start += kSubBlockLength) {
         out_->put(kSubBlockLength);
         out_->put(std::span<const std::uint8_t>(&data_[start], kSubBlockLength));
     }
-    if (all && start < data_.size()) {
-        out_->put(static_cast<std::uint8_t>(data_.size() - start));
-        out_->put(std::span<const std::uint8_t>(&data_[start], data_.size() - start));
-        start = data_.size();
+    if (all && start < data_size_) {
+        out_->put(static_cast<std::uint8_t>(data_size_ - start));
+        out_->put(std::span<const std::uint8_t>(&data_[start], data_size_ - start));
+        start = data_size_;
     }
-    data_.erase(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(start));
+    std::memmove(data_.data(), data_.data() + start, data_size_ - start);
+    data_size_ -= start;
 }
 
 void FlexibleLzwEncoder::end() {
     encode_to(count_);
+    data_.resize(data_size_ + 16);
     put_code(clear_code_ + 1);  // the end code
-    if (bit_count_ > 0) data_.push_back(static_cast<std::uint8_t>(bits_));
+    if (bit_count_ > 0) data_[data_size_++] = static_cast<std::uint8_t>(bits_);
     bits_ = 0;
     bit_count_ = 0;
     write_sub_blocks(true);

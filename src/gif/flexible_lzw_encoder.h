@@ -17,7 +17,6 @@ namespace vz {
 class FlexibleLzwEncoder {
 public:
     static constexpr int kTableSize = 4096;
-    static constexpr int kMaxCodeWidth = 12;
     static constexpr int kSubBlockLength = 255;
 
     FlexibleLzwEncoder();
@@ -38,21 +37,7 @@ public:
     void end();
 
 private:
-    // The longest string of the table that starts at pixel pos_ with the
-    // symbol `first`: its code and how many pixels it covers.
-    struct Match {
-        std::uint32_t code;
-        std::size_t length;
-    };
-    Match longest_match(std::uint32_t first) const;
-    std::uint32_t child(std::uint32_t code, std::uint32_t symbol) const {
-        return child_[(symbol << 12) | code];
-    }
     void put_code(std::uint32_t code);
-    // After a code has gone out: the string it ends (code + `next_symbol`)
-    // becomes the next entry, and the codes widen when the decoder's table
-    // reaches a power of two.
-    void count_code(std::uint32_t code, std::uint32_t next_symbol, bool store);
     void reset_table();
     void write_sub_blocks(bool all);
 
@@ -60,24 +45,23 @@ private:
     const std::uint8_t* preferred_ = nullptr;
     const std::uint8_t* allowed_ = nullptr;
     std::size_t count_ = 0;
-    std::size_t pos_ = 0;
+    std::size_t pos_ = 0;  // the first pixel no code covers yet
     int min_code_size_ = 2;
     std::uint32_t clear_code_ = 4;
-    std::uint32_t next_code_ = 6;
-    std::uint32_t widen_at_ = 8;
-    int code_width_ = 3;
+    std::uint32_t next_code_ = 6;  // the decoder's next entry
+    std::uint32_t widen_at_ = 8;   // codes widen once next_code_ reaches it
+    std::uint32_t code_width_ = 3;
     // child_[symbol * 4096 + code]: the code of string(code) + symbol, 0 for
     // none (entries are above the clear code). Symbol-major, so the lookups
     // of one symbol's runs stay close together.
     std::vector<std::uint16_t> child_;
     std::vector<std::uint32_t> assigned_;  // child_ cells set since the last clear
-    // The first symbol of the code to come, chosen when the last code went
-    // out (the decoder's new entry ends with it); -1 right after a clear.
-    int first_symbol_ = -1;
-    std::uint64_t bits_ = 0;
-    int bit_count_ = 0;
+    std::uint32_t assigned_count_ = 0;
+    std::vector<std::uint32_t> branches_;  // where a search may go on with the other symbol
+    std::uint64_t bits_ = 0;               // pending bits, least significant first
+    std::uint32_t bit_count_ = 0;
     std::vector<std::uint8_t> data_;  // data bytes not yet in a sub-block
-    mutable std::vector<std::uint32_t> stack_;  // the search's branches still to try
+    std::size_t data_size_ = 0;
 };
 
 }  // namespace vz

@@ -1,6 +1,6 @@
 // What one image of the smaller file holds, ready for the LZW encoder: its
 // rectangle on the canvas and, per pixel, the symbol to send and the one
-// also allowed. Made from frames as palette-index grids.
+// also allowed. Made from frames drawn in the colours of the smaller file.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +11,8 @@
 
 namespace vz {
 
-// A drawn frame: `size` x `size` palette indices, row r (0-based) at
-// first + r * stride.
+// A drawn frame: `size` x `size` indices of the smaller file's colour
+// table, row r (0-based) at first + r * stride.
 struct FrameGrid {
     const std::uint8_t* first;
     std::size_t stride;
@@ -26,6 +26,9 @@ struct ImageSymbols {
     std::vector<std::uint8_t> allowed;    // equal to preferred where only one symbol shows the pixel
     int symbols = 0;                      // every symbol is below this
     bool leaves_pixels = false;           // uses the transparent index
+    // Kept from frame to frame: changed_symbols()' pixels that stay, and
+    // where neighbours differ, a bit per pixel.
+    std::vector<std::uint64_t> stay_bits, change_bits;
 };
 
 // The whole frame, every pixel in its colour.
@@ -40,7 +43,7 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
                      ImageSymbols& image);
 
 // A frame on a transparent canvas: the rectangle around its drawn pixels
-// (the whole frame when `whole`), background pixels as the transparent index.
+// (the whole frame when `whole`); its background is the transparent index.
 void drawn_symbols(const FrameGrid& frame, const SmallPalette& palette, bool whole, ImageSymbols& image);
 
 }  // namespace vz

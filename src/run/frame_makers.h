@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -66,25 +67,6 @@ void paint_frame_record(const RoseFigure& figure, int f, std::vector<std::uint8_
     }
 }
 
-// Frame f as the uncompressed mode paints it, into a grid laid out as
-// draw_frame's: every sweep of every ring in turn. after_ring() is called
-// after every ring.
-template <class AfterRing>
-void draw_swept_frame(const RoseFigure& figure, int f, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
-    const std::size_t stride = static_cast<std::size_t>(figure.picture_size()) + 1;
-    grid.assign(stride * stride, 0);
-    for (int k = 0; k <= figure.ring_count(); ++k) {
-        const RoseFigure::Ring ring = figure.ring(f, k);
-        const std::uint8_t colour = ring_colour(k);
-        for (int c = 0; c < kSweepsPerRing; ++c) {
-            const int first = kSweepStride * c;
-            for_each_point(ring, first, first + kStepsPerSweep - 1,
-                           [&](int, Point p) { grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour; });
-        }
-        after_ring();
-    }
-}
-
 // What every frame of a run's smaller file shares. Each frame is made from
 // the pictures alone, so any worker can make any frame, in any order.
 struct SmallFilePlan {
@@ -97,12 +79,64 @@ struct SmallFilePlan {
 SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters& pattern, bool compressed,
                               bool transparent, int frame_count);
 
+// Frame f in the colours of the smaller file: each pixel holds its index
+// in plan.palette. The compressed mode draws steps 1..9420 of each ring,
+// the uncompressed one its ten sweeps; after_ring() is called after every
+// ring.
+template <class AfterRing>
+void draw_small_picture(const SmallFilePlan& plan, int f, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
+    const RoseFigure& figure = *plan.figure;
+    const std::size_t stride = static_cast<std::size_t>(figure.picture_size()) + 1;
+    grid.assign(stride * stride, plan.palette.index[0]);
+    for (int k = 0; k <= figure.ring_count(); ++k) {
+        const RoseFigure::Ring ring = figure.ring(f, k);
+        const std::uint8_t colour = plan.palette.index[ring_colour(k)];
+        auto paint = [&](int, Point p) { grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour; };
+        if (plan.swept) {
+            for (int c = 0; c < kSweepsPerRing; ++c)
+                for_each_point(ring, kSweepStride * c, kSweepStride * c + kStepsPerSweep - 1, paint);
+        } else {
+            for_each_point(ring, 1, kCompressedRingSteps, paint);
+        }
+        after_ring();
+    }
+}
+
+// The pictures workers drew last, for a worker that needs one of them
+// before its own frame: copying one costs far less than drawing it. It
+// holds a few pictures at most, and nobody ever waits for one.
+class PictureShelf {
+public:
+    explicit PictureShelf(std::size_t capacity) : pictures_(capacity) {}
+    // Copies frame f's picture into `grid` when the shelf has it.
+    bool copy(int f, std::vector<std::uint8_t>& grid) const;
+    // Keeps a copy of frame f's picture in place of the oldest one.
+    void put(int f, const std::vector<std::uint8_t>& grid);
+
+private:
+    struct Picture {
+        int frame = 0;
+        std::vector<std::uint8_t> grid;
+    };
+    mutable std::mutex mutex_;
+    std::vector<Picture> pictures_;
+};
+
+// Whether frame f + 1 shows only what changed since frame f: the canvas
+// keeps every frame of an opaque picture, while on a transparent background
+// a frame clears what it drew, since the next one may leave transparent
+// what this one coloured.
+inline bool differenced_next(const SmallFilePlan& plan, int f) {
+    return !plan.transparent && f >= 1 && f < plan.frame_count;
+}
+
 // Memory a small-frame maker keeps from one frame to the next.
 struct SmallFrameScratch {
-    std::vector<std::uint8_t> before, after;  // pictures as draw_frame lays them out
+    std::vector<std::uint8_t> before, after;  // pictures as draw_small_picture() lays them out
     int after_frame = 0;                      // the frame `after` holds, 0 = none
     ImageSymbols image;
     std::unique_ptr<FlexibleLzwEncoder> encoder;
+    PictureShelf* shelf = nullptr;  // shared with the other workers of a run, if any
 };
 
 // Frame f of the smaller file, complete: its graphic control extension,
@@ -114,30 +148,21 @@ template <class Reached>
 void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scratch, ByteSink& record,
                       Reached&& reached) {
     if (!scratch.encoder) scratch.encoder = std::make_unique<FlexibleLzwEncoder>();
-    const RoseFigure& figure = *plan.figure;
-    const int S = static_cast<int>(figure.picture_size());
-    auto draw = [&](int frame, std::vector<std::uint8_t>& grid, auto&& after_ring) {
-        if (plan.swept)
-            draw_swept_frame(figure, frame, grid, after_ring);
-        else
-            draw_frame(figure, frame, grid, after_ring);
-    };
+    const int S = static_cast<int>(plan.figure->picture_size());
     auto grid_of = [&](const std::vector<std::uint8_t>& grid) {
         return FrameGrid{grid.data() + S + 2, static_cast<std::size_t>(S) + 1, S};
     };
-    // The canvas keeps every frame of an opaque picture, which then needs
-    // only what changed; on a transparent background a frame clears what it
-    // drew, since the next one may leave transparent what this one coloured.
-    const bool differenced = !plan.transparent && f > 1;
+    const bool differenced = differenced_next(plan, f - 1);
     if (differenced) {
         if (scratch.after_frame == f - 1)
             scratch.before.swap(scratch.after);
-        else
-            draw(f - 1, scratch.before, [] {});
+        else if (!scratch.shelf || !scratch.shelf->copy(f - 1, scratch.before))
+            draw_small_picture(plan, f - 1, scratch.before, [] {});
     }
     scratch.after_frame = 0;
-    draw(f, scratch.after, reached);
+    draw_small_picture(plan, f, scratch.after, reached);
     scratch.after_frame = f;
+    if (scratch.shelf && differenced_next(plan, f)) scratch.shelf->put(f, scratch.after);
     ImageSymbols& image = scratch.image;
     if (plan.transparent)
         drawn_symbols(grid_of(scratch.after), plan.palette, f == 1, image);

@@ -248,9 +248,11 @@ RunResult run_small(const RunRequest& request, RunObserver& observer) {
         ByteSink out(file);
         write_small_leading_blocks(out, plan);
         observer.show_percent(0);
+        PictureShelf shelf(static_cast<std::size_t>(parallelism_for(request).slots));
         write_frames<SmallFrameScratch>(
             request, observer, figure,
             [&](SmallFrameScratch& scratch, int f, ByteSink& record, auto&& reached) {
+                scratch.shelf = &shelf;
                 make_small_frame(plan, f, scratch, record, reached);
             },
             [&](std::span<const std::uint8_t> record) { out.put(record); });
