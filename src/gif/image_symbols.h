@@ -14,9 +14,9 @@ namespace vz {
 // A drawn frame: `size` x `size` indices of the smaller file's colour
 // table, row r (0-based) at first + r * stride.
 struct FrameGrid {
-    const std::uint8_t* first;
-    std::size_t stride;
-    int size;
+    const std::uint8_t* first = nullptr;
+    std::size_t stride = 0;
+    int size = 0;
     const std::uint8_t* row(int r) const { return first + static_cast<std::size_t>(r) * stride; }
 };
 

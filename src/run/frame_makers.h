@@ -10,11 +10,9 @@
 #include <span>
 #include <vector>
 
-#include "gif/flexible_lzw_encoder.h"
 #include "gif/gif_blocks.h"
-#include "gif/image_symbols.h"
 #include "gif/lzw_encoder.h"
-#include "gif/small_layout.h"
+#include "gif/small_frame_writer.h"
 #include "gif/uncompressed_layout.h"
 #include "io/byte_sink.h"
 #include "pattern/pattern_parameters.h"
@@ -163,27 +161,10 @@ void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scrat
     draw_small_picture(plan, f, scratch.after, reached);
     scratch.after_frame = f;
     if (scratch.shelf && differenced_next(plan, f)) scratch.shelf->put(f, scratch.after);
-    ImageSymbols& image = scratch.image;
-    if (plan.transparent)
-        drawn_symbols(grid_of(scratch.after), plan.palette, f == 1, image);
-    else if (differenced)
-        changed_symbols(grid_of(scratch.before), grid_of(scratch.after), plan.palette, image);
-    else
-        whole_frame_symbols(grid_of(scratch.after), plan.palette, image);
-
-    write_image_header(record, plan.transparent ? Disposal::ToTransparent : Disposal::Keep,
-                       image.leaves_pixels ? plan.palette.transparent : -1, frame_delay_for(plan.frame_count),
-                       image.rect);
-    FlexibleLzwEncoder& encoder = *scratch.encoder;
-    encoder.begin(record, min_code_size_for(image.symbols), image.preferred.data(), image.allowed.data(),
-                  image.preferred.size());
-    const ImageRect& rect = image.rect;
-    for (int r = 1; r <= S; ++r) {
-        const int rows = std::min(std::max(r - rect.top, 0), rect.height);
-        encoder.encode_to(static_cast<std::size_t>(rows) * rect.width);
-        reached();
-    }
-    encoder.end();
+    const FrameGrid before = differenced ? grid_of(scratch.before) : FrameGrid{};
+    write_small_frame(record, plan.palette, plan.transparent, differenced ? &before : nullptr,
+                      grid_of(scratch.after), f == 1, frame_delay_for(plan.frame_count), scratch.image,
+                      *scratch.encoder, reached);
 }
 
 // The blocks before the first frame of the smaller file: header with its
