@@ -23,7 +23,7 @@ export NODE_PATH=/usr/share/nodejs
 # from the file system is not cross-origin isolated, so it has no shared
 # memory); each worker runs its own instance.
 sources=(
-  src/pattern/pattern_parameters.cpp src/pattern/rose_figure.cpp src/pattern/fast_sincos.cpp
+  src/pattern/pattern_parameters.cpp src/pattern/rose_figure.cpp src/pattern/vector_rose_points.cpp
   src/pattern/sine_palette.cpp
   src/gif/gif_blocks.cpp src/gif/lzw_encoder.cpp src/gif/uncompressed_layout.cpp
   src/run/run_values.cpp src/run/frame_makers.cpp

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
+#include <stdexcept>
 
 #include "decoded_gif.h"
 #include "temp_folder.h"
@@ -133,6 +135,30 @@ TEST_F(GenerationRunTest, SameValuesGiveIdenticalBytesAndMoreFramesExtendThem) {
     }
 }
 
+// Known files, one per mode, from pattern codes as the tool and the repeat
+// box give them: a changed picture, palette or layout changes the digest.
+TEST_F(GenerationRunTest, KnownCodesGiveKnownFiles) {
+    struct Known {
+        const char* code;
+        bool compressed, transparent;
+        std::uint64_t digest;  // FNV-1a of the file
+    };
+    for (const Known& known : {Known{"6152-320", true, false, 3513582021731685739u},
+                               Known{"6152-320", false, false, 13425529340482525161u},
+                               Known{"5873-013", true, true, 9602916963350242207u}}) {
+        RunRequest r = request(3, 48, known.compressed);
+        r.pattern = *parse_pattern(known.code);
+        r.pattern.reference_size = 61;
+        r.transparent = known.transparent;
+        test::RecordingObserver observer;
+        ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+        std::uint64_t digest = 14695981039346656037ull;
+        for (const std::uint8_t byte : test::read_file(r.output_path)) digest = (digest ^ byte) * 1099511628211ull;
+        EXPECT_EQ(digest, known.digest) << known.code << " " << known.compressed << known.transparent;
+        fs::remove(r.output_path);
+    }
+}
+
 TEST_F(GenerationRunTest, ExistingFileIsNeverTouched) {
     for (bool compressed : {true, false}) {
         const RunRequest r = request(1, 10, compressed);
@@ -152,6 +178,31 @@ TEST_F(GenerationRunTest, WriteFailureReportsTheReasonAndLeavesNothing) {
     const RunResult result = run_generation(r, observer);
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_EQ(result.error, std::make_error_code(std::errc::no_such_file_or_directory));
+}
+
+// Whatever a worker throws, the run ends as Failed with the exception's own
+// words, and leaves nothing behind.
+TEST_F(GenerationRunTest, WorkerFailureOfAnyKindEndsTheRunAsFailed) {
+    struct Odd {};
+    const std::pair<std::function<void()>, const char*> throws[] = {
+        {[] { throw std::invalid_argument("bad code"); }, "bad code"},
+        {[] { throw Odd{}; }, ""},
+    };
+    for (bool compressed : {true, false}) {
+        for (const auto& [fail, detail] : throws) {
+            RunRequest r = request(5, 30, compressed);
+            r.worker_count = 2;
+            r.frame_started = [&fail](int frame) {
+                if (frame == 3) fail();
+            };
+            test::RecordingObserver observer;
+            const RunResult result = run_generation(r, observer);
+            EXPECT_EQ(result.outcome, RunOutcome::Failed) << compressed;
+            EXPECT_FALSE(result.error);
+            EXPECT_EQ(result.detail, detail);
+            EXPECT_TRUE(folder_empty()) << compressed;
+        }
+    }
 }
 
 // Compressed mode: the drawing pass has no check points, so a stop there is
