@@ -1,9 +1,12 @@
 // The language chosen from the environment, as gettext chooses one.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <map>
+#include <tuple>
 
 #include "app/language.h"
+#include "app/refusal_text.h"
 
 namespace vz {
 namespace {
@@ -40,6 +43,27 @@ TEST(LanguageTest, EnglishOnlyWhenTheLocaleAndLanguageAskForIt) {
         std::string described;
         for (const auto& [name, value] : c.environment) described += name + "=" + value + " ";
         EXPECT_EQ(chosen, c.expected) << described;
+    }
+}
+
+// A refused request in both languages: which value, what it was, its range.
+TEST(LanguageTest, RefusalsNameTheValueAndItsRange) {
+    using enum RequestValue;
+    const std::tuple<RequestProblem, const char*, const char*> cases[] = {
+        {{FrameCount, 0, 1, 100}, "Количество картинок: 0, а допустимо от 1 до 100.",
+         "Number of pictures: 0, but it must be from 1 to 100."},
+        {{PictureSize, 1001, 10, 1000}, "Размер картинок: 1001, а допустимо от 10 до 1000.", "Picture size: 1001, "},
+        {{ReferenceSize, 1000.5, 10, 1000}, "Исходный размер узора: 1000.5,", "Pattern's reference size: 1000.5, "},
+        {{PatternDigit, 12, 0, 9}, "Цифра узора: 12,", "Pattern digit: 12, but it must be from 0 to 9."},
+        {{PalettePower, 4, 0, 3}, "Степень палитры: 4,", "Palette power: 4, "},
+    };
+    for (const Language language : {Language::English, Language::Russian}) {
+        install_translator(*QCoreApplication::instance(), language);
+        for (const auto& [problem, russian, english] : cases) {
+            const QString text = refusal_text(problem);
+            const char* expected = language == Language::English ? english : russian;
+            EXPECT_TRUE(text.startsWith(QString::fromUtf8(expected))) << text.toStdString();
+        }
     }
 }
 

@@ -8,13 +8,16 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <thread>
 
+#include "cli/gif_command.h"
 #include "decoded_gif.h"
 #include "music/sound_fonts.h"
+#include "run/run_values.h"
 #include "sound_font_paths.h"
 #include "temp_folder.h"
 
@@ -142,6 +145,21 @@ TEST_F(RenderToolTest, OnATerminalOneProgressLineIsRewrittenAtMostTenTimesASecon
     EXPECT_NE(shown.find(" of 40, "), std::string::npos) << shown;
     EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K");  // cleared at the end
     EXPECT_LE(rewrites, static_cast<std::size_t>(took / std::chrono::milliseconds(100)) + 2) << shown;
+}
+
+// The tool words a refused request as it always has.
+TEST(RefusalLine, SaysWhichValueIsOutsideWhichRange) {
+    using enum vz::RequestValue;
+    const std::pair<vz::RequestProblem, const char*> cases[] = {
+        {{FrameCount, 0, 1, 100}, "frame count 0 is outside 1..100"},
+        {{PictureSize, 1001, 10, 1000}, "picture size 1001 is outside 10..1000"},
+        {{ReferenceSize, std::nan(""), 10, 1000}, "reference size nan is outside 10..1000"},
+        {{ReferenceSize, 1000.5, 10, 1000}, "reference size 1000.5 is outside 10..1000"},
+        {{PatternDigit, 255, 0, 9}, "pattern digit 255 is outside 0..9"},
+        {{PalettePower, 4, 0, 3}, "palette power 4 is outside 0..3"},
+    };
+    for (const auto& [problem, line] : cases)
+        EXPECT_EQ(vz::refusal_line(problem), std::string("invalid run request: ") + line);
 }
 
 TEST_F(RenderToolTest, AnswersHelpAndVersionOnStandardOutput) {
