@@ -41,6 +41,7 @@ CLIENT_TWIPS = (8055, 4305)
 TEXT1 = (2640, 240, 615, 375)
 COMMAND1 = (360, 3240, 2775, 615)
 TEXT3 = (3480, 2940, 3615, 315)
+COMMAND2 = (5760, 240, 855, 375)
 COMMAND3 = (6720, 240, 1215, 375)
 COMMAND4_WORKING = (7200, 2880, 735, 375)
 COMMAND4_ABOUT = (4560, 3360, 735, 375)
@@ -712,6 +713,25 @@ def case_sigterm_during_run(program, checks, args):
     check_stored_by_close(program, checks, 100)
 
 
+def case_sigterm_behind_box(program, checks, args):
+    """A run ends while the help box is open, its message waiting; SIGTERM then ends the
+    program at once, keeping the complete file and the settings, with no other message."""
+    program.click(COMMAND1)
+    wait_for("the running caption", lambda: program.main_title().startswith(CREATING_CAPTION))
+    with program.held():
+        program.click(COMMAND2)
+    program.wait_for_box("the help box")
+    path = os.path.join(program.folder, "Kvel_1.GIF")
+    wait_for("the run's file", lambda: os.path.exists(path))
+    program.process.send_signal(signal.SIGTERM)
+    boxes, took = wait_for_end(program, WAIT_SECONDS)
+    checks.true(f"the program ended {took:.2f} s after SIGTERM", program.process.poll() is not None)
+    checks.true("no message box but the help after the signal", set(boxes) <= {"Как работать с программой"}, boxes)
+    summary = subprocess.run([args.gif_summary, path], capture_output=True, text=True)
+    checks.equal("the file kept (frames, size)", summary.stdout.strip() or summary.stderr.strip(), "100 1000x1000")
+    check_stored_by_close(program, checks, 100)
+
+
 def case_sigterm_idle(program, checks, args):
     """SIGTERM with no run: the settings are stored and the program ends."""
     program.process.send_signal(signal.SIGTERM)
@@ -810,6 +830,7 @@ CASES = {
     "about_face": (case_about_face, {"stored_by_close": False}),
     "sigterm_during_run": (case_sigterm_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "sigterm_idle": (case_sigterm_idle, {"stored_by_close": False}),
+    "sigterm_behind_box": (case_sigterm_behind_box, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "stop_during_run": (case_stop_during_run, {"frames": 100, "size": 1000}),
     "exit_during_run": (case_exit_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "typed_path": (case_typed_path, {}),
