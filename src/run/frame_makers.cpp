@@ -38,25 +38,6 @@ SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters&
     return plan;
 }
 
-bool PictureShelf::copy(int f, std::vector<std::uint8_t>& grid) const {
-    std::lock_guard lock(mutex_);
-    for (const Picture& picture : pictures_)
-        if (picture.frame == f) {
-            grid = picture.grid;
-            return true;
-        }
-    return false;
-}
-
-void PictureShelf::put(int f, const std::vector<std::uint8_t>& grid) {
-    std::lock_guard lock(mutex_);
-    Picture* oldest = &pictures_.front();
-    for (Picture& picture : pictures_)
-        if (picture.frame < oldest->frame) oldest = &picture;
-    oldest->frame = f;
-    oldest->grid = grid;
-}
-
 void write_small_leading_blocks(ByteSink& out, const SmallFilePlan& plan) {
     write_small_header(out, static_cast<int>(plan.figure->picture_size()), plan.palette);
     write_loop_extension(out);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <vector>
 
@@ -100,24 +99,16 @@ void draw_small_picture(const SmallFilePlan& plan, int f, std::vector<std::uint8
     }
 }
 
-// The pictures workers drew last, for a worker that needs one of them
-// before its own frame: copying one costs far less than drawing it. It
-// holds a few pictures at most, and nobody ever waits for one.
+// Pictures other makers drew, for a maker that needs the frame before its
+// own: copying one costs far less than drawing it. The native run's
+// workers share one; the page's, with no shared memory, have none.
 class PictureShelf {
 public:
-    explicit PictureShelf(std::size_t capacity) : pictures_(capacity) {}
-    // Copies frame f's picture into `grid` when the shelf has it.
-    bool copy(int f, std::vector<std::uint8_t>& grid) const;
-    // Keeps a copy of frame f's picture in place of the oldest one.
-    void put(int f, const std::vector<std::uint8_t>& grid);
-
-private:
-    struct Picture {
-        int frame = 0;
-        std::vector<std::uint8_t> grid;
-    };
-    mutable std::mutex mutex_;
-    std::vector<Picture> pictures_;
+    virtual ~PictureShelf() = default;
+    // Copies frame f's picture into `grid` when the shelf has it; never waits.
+    virtual bool copy(int f, std::vector<std::uint8_t>& grid) const = 0;
+    // Offers frame f's picture to the others.
+    virtual void put(int f, const std::vector<std::uint8_t>& grid) = 0;
 };
 
 // Whether frame f + 1 shows only what changed since frame f: the canvas
@@ -134,7 +125,7 @@ struct SmallFrameScratch {
     int after_frame = 0;                      // the frame `after` holds, 0 = none
     ImageSymbols image;
     std::unique_ptr<FlexibleLzwEncoder> encoder;
-    PictureShelf* shelf = nullptr;  // shared with the other workers of a run, if any
+    PictureShelf* shelf = nullptr;  // shared with the other makers of a run, if any
 };
 
 // Frame f of the smaller file, complete: its graphic control extension,

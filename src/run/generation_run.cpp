@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <string>
 #include <system_error>
@@ -190,6 +191,38 @@ private:
     int reached_ = 0;
 };
 
+// The pictures the workers drew last, a few at most, behind a lock.
+class SharedPictureShelf final : public PictureShelf {
+public:
+    explicit SharedPictureShelf(std::size_t capacity) : pictures_(capacity) {}
+    bool copy(int f, std::vector<std::uint8_t>& grid) const override {
+        std::lock_guard lock(mutex_);
+        for (const Picture& picture : pictures_)
+            if (picture.frame == f) {
+                grid = picture.grid;
+                return true;
+            }
+        return false;
+    }
+    // Takes the place of the oldest picture.
+    void put(int f, const std::vector<std::uint8_t>& grid) override {
+        std::lock_guard lock(mutex_);
+        Picture* oldest = &pictures_.front();
+        for (Picture& picture : pictures_)
+            if (picture.frame < oldest->frame) oldest = &picture;
+        oldest->frame = f;
+        oldest->grid = grid;
+    }
+
+private:
+    struct Picture {
+        int frame = 0;
+        std::vector<std::uint8_t> grid;
+    };
+    mutable std::mutex mutex_;
+    std::vector<Picture> pictures_;
+};
+
 // Workers make frames into memory of their own with make(scratch, f,
 // data, reached), reaching the milestones of a compressed frame (its rings
 // drawn, then its rows encoded); this thread shows the progress and takes
@@ -276,7 +309,7 @@ RunResult run_small(const RunRequest& request, RunObserver& observer) {
         ByteSink out(file);
         write_small_leading_blocks(out, plan);
         observer.show_percent(0);
-        PictureShelf shelf(static_cast<std::size_t>(parallelism_for(request).slots));
+        SharedPictureShelf shelf(static_cast<std::size_t>(parallelism_for(request).slots));
         write_frames<SmallFrameScratch>(
             request, observer, figure,
             [&](SmallFrameScratch& scratch, int f, ByteSink& record, auto&& reached) {
