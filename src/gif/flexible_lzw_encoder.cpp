@@ -101,7 +101,7 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
             while (depth < limit) {
                 const std::uint32_t symbol = w[depth], other_symbol = a[depth];
                 std::uint32_t next = child[symbol << 12 | code];
-                if (other_symbol != symbol) {
+                if (other_symbol != symbol && (next == 0 || tried < kMaxBranches)) {
                     if (const std::uint32_t other = child[other_symbol << 12 | code]) {
                         if (next == 0) {
                             next = other;  // the only way on

@@ -62,8 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vz::write_small_header(file, side, palette);
     vz::write_loop_extension(file);
     vz::write_comment(file);
-    vz::ImageSymbols image;
-    vz::FlexibleLzwEncoder encoder;
+    // One encoder and one scratch for all inputs, as a worker keeps them from frame to frame.
+    static vz::ImageSymbols image;
+    static vz::FlexibleLzwEncoder encoder;
     std::vector<std::uint8_t> before, after;
     for (int f = 0; f < frames; ++f) {
         before.swap(after);
