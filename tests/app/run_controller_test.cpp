@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 #include "app/system_reasons.h"
 #include "decoded_gif.h"
@@ -141,6 +142,20 @@ TEST_F(WindowTest, AFileThatCannotBeWrittenIsReportedInRussianAndNothingIsLeft) 
         EXPECT_EQ(ui(form).Text3->text(), in_folder("Kvel_1.GIF"));
         EXPECT_EQ(files(), QStringList{"plain"});
     }
+}
+
+// A failure without a system reason, such as a library's exception, shows
+// its own words.
+TEST_F(WindowTest, AFailureWithoutASystemReasonShowsItsOwnWords) {
+    Form1& form = open_window();
+    platform_.sync.failure = [] { throw std::runtime_error("disk said no"); };
+    press_start_and_wait();
+    platform_.sync.failure = nullptr;
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].text,
+              QStringLiteral("Не удалось записать файл :\r\n") + in_folder("Kvel_1.GIF") + "\r\ndisk said no");
+    EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
+    EXPECT_EQ(files(), QStringList());
 }
 
 TEST(SystemReasons, RussianForTheCommonCasesAndTheSystemsOtherwise) {
