@@ -37,14 +37,16 @@ inline void serve_events_for(int milliseconds) {
 // A point where the run thread waits until the test releases it.
 class Hold {
 public:
-    // Run thread: stops here when armed, until released.
+    // Run thread: stops here when armed, until released (at most 30 s, so
+    // that a window waiting for it here fails its test rather than hangs).
     void reach() {
         std::unique_lock lock(mutex_);
         if (!armed_) return;
         armed_ = false;
         held_ = true;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return !held_; });
+        changed_.wait_for(lock, std::chrono::seconds(30), [&] { return !held_; });
+        held_ = false;
     }
     void arm() {
         std::lock_guard lock(mutex_);
