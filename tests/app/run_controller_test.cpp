@@ -398,6 +398,7 @@ TEST_F(HeldRunTest, ProgressShowsWhereTheRunIsAndClearsAtTheEnd) {
         HoldPoint at;
         QString label9, label7;
         int frame_blocks, total_blocks;
+        bool stop = false;  // Stop, then look before the run ends
     };
     const Case cases[] = {
         // Row 9 of frame 1 (40 rows): rows 1-8 are done, 8/80 of the run.
@@ -406,6 +407,7 @@ TEST_F(HeldRunTest, ProgressShowsWhereTheRunIsAndClearsAtTheEnd) {
         {{"background", false, "check", 2, 0}, "Рисуется фон", "0 %  готово", 10, 5},
         // The sync: everything is written.
         {{"sync", true, "sync", 1, 0}, "Создаётся картинка  №  2", "100 %  готово", 32, 32},
+        {{"row 9, Stop", true, "check", 9, 0}, "Создаётся картинка  №  1", "10 %  готово", 6, 3, true},
     };
     for (const Case& c : cases) {
         start_and_hold(form, c.at);
@@ -414,6 +416,7 @@ TEST_F(HeldRunTest, ProgressShowsWhereTheRunIsAndClearsAtTheEnd) {
         EXPECT_EQ(ui(form).Label7->text(), c.label7) << c.at.name;
         EXPECT_EQ(blocks_shown(ui(form).Picture1), c.frame_blocks) << c.at.name;
         EXPECT_EQ(blocks_shown(ui(form).Picture2), c.total_blocks) << c.at.name;
+        if (c.stop) ui(form).Command1->click();
         held_->release();
         run_to_end();
         EXPECT_TRUE(ui(form).Label7->text().isEmpty());
