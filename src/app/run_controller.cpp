@@ -12,6 +12,7 @@
 #include "app/message_boxes.h"
 #include "app/platform.h"
 #include "app/progress_strips.h"
+#include "app/refusal_text.h"
 #include "app/save_location.h"
 #include "app/system_reasons.h"
 #include "app/window_text.h"
@@ -264,8 +265,8 @@ void RunController::finish_run(const RunResult& result) {
         case RunOutcome::Failed:
         case RunOutcome::Refused:
             message(tr("Ошибка"), tr("Не удалось записать файл :") + kCrLf + output_path_ + kCrLf +
-                                      (result.outcome == RunOutcome::Failed ? failure_reason(result)
-                                                                            : text_of(result.refusal)));
+                                      (result.outcome == RunOutcome::Refused ? refusal_text(result.refusal)
+                                                                             : failure_reason(result)));
             break;
         case RunOutcome::Stopped:
             message(tr("Операция прервана"), tr("Процесс был прерван.") + kCrLf + tr("Сохранение не произошло."));

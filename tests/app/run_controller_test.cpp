@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 #include <sys/resource.h>
 
@@ -146,10 +147,24 @@ TEST_F(WindowTest, AFileThatCannotBeWrittenIsReportedInRussianAndNothingIsLeft) 
     }
 }
 
+// A failure without a system reason, such as a library's exception, shows
+// its own words.
+TEST_F(WindowTest, AFailureWithoutASystemReasonShowsItsOwnWords) {
+    Form1& form = open_window();
+    platform_.sync.failure = [] { throw std::runtime_error("disk said no"); };
+    press_start_and_wait();
+    platform_.sync.failure = nullptr;
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].text,
+              QStringLiteral("Не удалось записать файл :\r\n") + in_folder("Kvel_1.GIF") + "\r\ndisk said no");
+    EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
+    EXPECT_EQ(files(), QStringList());
+}
+
 // A run whose thread cannot be started fails like a file that cannot be
 // written, and the next press works. Root may start any number of threads.
 TEST_F(WindowTest, ARunWhoseThreadCannotStartIsReportedAndTheWindowIsIdleAgain) {
-    if (!runs_unprivileged()) return;
+    if (!runs_unprivileged()) GTEST_SKIP() << "root may start any number of threads";
     Form1& form = open_window();
     rlimit threads = {};
     ::getrlimit(RLIMIT_NPROC, &threads);

@@ -106,14 +106,17 @@ private:
     int remaining_ = 0;
 };
 
-// The real system calls, but a sync can be held, as on a slow disk.
+// The real system calls, but a sync can be held, as on a slow disk, or fail
+// in a way of the test's choosing.
 class HeldSync final : public FileSystemCalls {
 public:
     int fsync(int fd) override {
         hold.reach();
+        if (failure) failure();
         return FileSystemCalls::fsync(fd);
     }
     Hold hold;
+    std::function<void()> failure;
 };
 
 }  // namespace vz::test
