@@ -27,7 +27,8 @@ sources=(
   src/pattern/sine_palette.cpp
   src/gif/gif_blocks.cpp src/gif/lzw_encoder.cpp src/gif/uncompressed_layout.cpp
   src/run/run_values.cpp src/run/frame_makers.cpp
-  src/web/engine.cpp
+  src/music/tune_composer.cpp src/music/tune_player.cpp src/music/tune_schedule.cpp
+  src/web/engine.cpp src/web/tune_calls.cpp
 )
 flags=(-std=c++20 -O2 -ffp-contract=off -fno-fast-math -Wall -Wextra -Isrc
        -include src/web/compat/bit_cast.h)
@@ -48,4 +49,5 @@ em++ -O2 "${objects[@]}" -o "$build/engine.js" \
   -sEXPORTED_FUNCTIONS=_malloc,_free
 
 node web/assemble.mjs "$build/engine.js" "$dist/index.html"
+bash tools/build-tune.sh "$build" "$dist"
 echo "build-web.sh: $dist/index.html"
