@@ -61,9 +61,10 @@ const loudestOver = (page, ms) => page.evaluate((ms) => new Promise((resolve) =>
 test('About plays the tune within 3 s of the press; «Перейти к программе» silences it', async () => {
   const page = await tappedPage();
   await page.click('#about');
-  const ms = await soundAfterPress(page, 3000);
-  assert.ok(ms !== null, 'no sound within 3 s of the press');
+  const ms = await soundAfterPress(page, 15000);
+  assert.ok(ms !== null, 'no sound within 15 s of the press');
   console.log(`tune: sound ${ms.toFixed(0)} ms after the About press`);
+  assert.ok(ms < 3000, `sound ${ms.toFixed(0)} ms after the press`);
   assert.ok(await loudestOver(page, 1000) > 0.01, 'the tune goes on');
   await page.click('#back');
   await new Promise((done) => setTimeout(done, 100));
