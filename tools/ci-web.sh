@@ -2,7 +2,7 @@
 # The page's tests, which ctest runs as its test "web": builds the page, then
 # runs its tests under Node (the engine's bytes, a link's rules and the tune
 # against the batch tool) and in headless Chromium (the built page opened from
-# the file system).
+# the file system, and served by a local host, then offline).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 

@@ -112,6 +112,15 @@ std::optional<std::string> check(const GifArguments& arguments, Options& options
 
 }  // namespace
 
+std::string refusal_line(const RequestProblem& problem) {
+    static constexpr const char* kNames[] = {"", "frame count", "picture size", "reference size", "pattern digit",
+                                             "palette power"};
+    char text[128];
+    std::snprintf(text, sizeof text, "invalid run request: %s %g is outside %g..%g",
+                  kNames[static_cast<int>(problem.value)], problem.given, problem.low, problem.high);
+    return text;
+}
+
 CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
     CLI::App* gif = tool.add_subcommand("gif", "Write one animated GIF, as a Start press in the window does.");
     gif->add_option("--output", arguments.output, "the GIF file to write; an existing file is never touched")
@@ -151,9 +160,9 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     out << "pattern " << format_pattern(request.pattern) << std::endl;
     if (check_only) {
         // What the options accept, the run must accept too.
-        const std::string problem = run_request_problem(request);
+        const RequestProblem problem = run_request_problem(request);
         if (problem.empty()) return kExitDone;
-        err << "vuzuduzi-render gif: " << problem << '\n';
+        err << "vuzuduzi-render gif: " << refusal_line(problem) << '\n';
         return kExitFailed;
     }
 
@@ -169,10 +178,14 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
             err << "vuzuduzi-render gif: " << options.output << ": a file of that name already exists; left untouched\n";
             return kExitBadInput;
         case RunOutcome::Failed:
-            err << "vuzuduzi-render gif: " << options.output << ": " << result.error.message() << '\n';
+            err << "vuzuduzi-render gif: " << options.output << ": "
+                << (result.error                ? result.error.message()
+                    : result.detail.empty()     ? std::string("unexpected failure")
+                                                : result.detail)
+                << '\n';
             return kExitFailed;
         case RunOutcome::Refused:
-            err << "vuzuduzi-render gif: " << result.refusal << '\n';
+            err << "vuzuduzi-render gif: " << refusal_line(result.refusal) << '\n';
             return kExitFailed;
         case RunOutcome::Stopped:
         case RunOutcome::Exited: break;

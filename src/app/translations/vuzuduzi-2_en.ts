@@ -112,6 +112,33 @@
     </message>
 </context>
 <context>
+    <name>RunRefusal</name>
+    <message>
+        <source>Количество картинок</source>
+        <translation>Number of pictures</translation>
+    </message>
+    <message>
+        <source>Размер картинок</source>
+        <translation>Picture size</translation>
+    </message>
+    <message>
+        <source>Исходный размер узора</source>
+        <translation>Pattern&apos;s reference size</translation>
+    </message>
+    <message>
+        <source>Цифра узора</source>
+        <translation>Pattern digit</translation>
+    </message>
+    <message>
+        <source>Степень палитры</source>
+        <translation>Palette power</translation>
+    </message>
+    <message>
+        <source>%1: %2, а допустимо от %3 до %4.</source>
+        <translation>%1: %2, but it must be from %3 to %4.</translation>
+    </message>
+</context>
+<context>
     <name>SystemReasons</name>
     <message>
         <source>На диске нет свободного места</source>
