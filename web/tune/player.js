@@ -12,7 +12,7 @@
 'use strict';
 
 const vzTune = (() => {
-  let context = null;  // the AudioContext, made at the first press
+  let context = null;  // the AudioContext, made at the first press once the font is in
   let worker = null;   // promise of the synthesizer worker
   let wanted = 0;      // id of the tune that should sound; 0 when none
   let lastId = 0;
@@ -41,6 +41,9 @@ const vzTune = (() => {
       return font.then(() => {
         started.postMessage({type: 'font', font: self.vzTuneFont});
         self.vzTuneFont = null;  // the worker keeps it
+        // Made while the worker reads the font: a browser's first audio
+        // context can hold this thread for a second.
+        if (!context) context = new AudioContext();
         return started;
       }, (error) => {
         started.terminate();
@@ -71,7 +74,6 @@ const vzTune = (() => {
     sources.forEach((source) => source.stop());
     sources = [];
     if (worker) worker.then((w) => w.postMessage({type: 'stop'}), () => {});
-    if (context) context.suspend();
   }
 
   function play(score) {
@@ -82,8 +84,7 @@ const vzTune = (() => {
       const starting = worker = startWorker();
       starting.catch(() => { if (worker === starting) worker = null; });  // the next press tries again
     }
-    if (!context) context = new AudioContext();
-    context.resume();
+    if (context) context.resume();
     Promise.all([worker, score]).then(([w, s]) => {
       if (id !== wanted) return;
       rate = s[0];

@@ -97,7 +97,9 @@ async function renderScore(score, deliver, abandoned) {
   }
 }
 
-const abandonedError = new Error('abandoned');
+// Thrown when a newer score or a stop takes over (no Error: making one would
+// have the engine index this whole script for a stack trace).
+const abandonedError = {abandoned: true};
 
 async function play(id, score) {
   current = id;
