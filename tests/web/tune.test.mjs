@@ -4,7 +4,7 @@
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
+import {mkdtempSync, readFileSync, rmSync, statSync} from 'node:fs';
 import {createRequire} from 'node:module';
 import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
@@ -75,6 +75,8 @@ function stepLevels(left, right, frames) {
 }
 
 test('the page renders the tune at the desktop\'s level in every audible 155 ms step', async () => {
+  const bytes = ['tune.js', 'synth.js'].reduce((sum, file) => sum + statSync(join(dist, file)).size, 0);
+  assert.ok(bytes <= 30e6, `the tune's files hold ${bytes} bytes`);
   const folder = mkdtempSync(join(tmpdir(), 'vz-tune-'));
   try {
     for (const counters of [[0, 0, 0], [7, 3, 5]]) {
