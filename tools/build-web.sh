@@ -28,6 +28,7 @@ cmake --build "$build" --target vz_engine
 
 # Files that sit beside the page are made here, before the assembling, which
 # lists every file of the folder for the service worker to keep.
+bash tools/build-tune.sh "$build" "$dist"
 
 node web/assemble.mjs "$build/engine.js" "$dist"
 echo "build-web.sh: $dist/index.html"
