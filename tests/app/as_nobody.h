@@ -28,6 +28,9 @@ inline bool runs_unprivileged(const QString& name = {}, const QString& value = {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!name.isEmpty()) environment.insert(name, value);
+    // A leak checker's suppression file may lie where nobody cannot read it;
+    // the same code's leaks are looked for in tests run as root.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS")) + ":detect_leaks=0");
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.setChildProcessModifier([] {
