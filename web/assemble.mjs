@@ -28,6 +28,7 @@ const script = [
   'const AUTHOR = ' + JSON.stringify(author) + ';',
   read('words.js'),
   read('query.js'),
+  read('tune/player.js'),
   read('page.js'),
   read('offline.js'),
 ].map(inline).join('\n');

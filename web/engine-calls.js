@@ -58,6 +58,18 @@ const EngineCalls = {
   trailer(engine) {
     return copyOut(engine, engine._vz_trailer());
   },
+  // The tune composed with these counters: its table, step by step, and the
+  // score the page's synthesizer plays.
+  tuneTable(engine, sol, fon, bas) {
+    const at = engine._vz_tune_table(sol, fon, bas);
+    if (!at) throw new Error('engine refused the counters ' + [sol, fon, bas]);
+    return engine.HEAPU32.slice(at / 4, at / 4 + engine._vz_tune_cells());
+  },
+  tuneScore(engine, sol, fon, bas) {
+    EngineCalls.tuneTable(engine, sol, fon, bas);
+    const at = engine._vz_tune_score();
+    return engine.HEAPF64.slice(at / 8, at / 8 + engine._vz_tune_score_length());
+  },
 };
 
 if (typeof module !== 'undefined') module.exports = EngineCalls;

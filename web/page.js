@@ -329,15 +329,28 @@ function setUp() {
     if ($('mobile').checked) $('size').value = '128';
   });
   $('about').addEventListener('click', () => {
+    vzTune.play(composeTune());
     $('working').hidden = true;
     $('about-face').hidden = false;
     $('back').focus();
   });
   $('back').addEventListener('click', () => {
+    vzTune.stop();
     $('about-face').hidden = true;
     $('working').hidden = false;
     $('about').focus();
   });
+}
+
+// The tune's score from an engine of its own, so a run's worker is not
+// disturbed.
+function composeTune() {
+  const composer = new Worker(WORKER_URL);
+  return new Promise((resolve, reject) => {
+    composer.onmessage = (event) => resolve(event.data.score);
+    composer.onerror = (event) => reject(new Error(event.message));
+    composer.postMessage({type: 'tune', counters: [0, 0, 0]});
+  }).finally(() => composer.terminate());
 }
 
 setUp();

@@ -13,6 +13,8 @@ function handle(engine, message) {
       return {type: 'job', shape: EngineCalls.setJob(engine, message.job)};
     case 'random':
       return {type: 'random', pattern: EngineCalls.randomPattern(engine)};
+    case 'tune':
+      return {type: 'tune', score: EngineCalls.tuneScore(engine, ...message.counters)};
     case 'validate':
       return {type: 'validate', result: EngineCalls.validate(engine, message.count, message.size)};
     case 'frame': {
