@@ -63,6 +63,7 @@ printf '\nLargest single ratio: %.3f\n\n' "$worst"
 echo "## Time of 7351-213 at 1000 x 1000 x 100 (seconds, median of $runs)"
 echo
 run=(gif --pattern 7351-213 --size 1000 --frames 100)
+rm -f "$work/exact.gif"
 "$tool" "${run[@]}" --output "$work/exact.gif" >/dev/null
 exact_times=() small_times=() gifsicle_times=()
 for ((i = 0; i < runs; ++i)); do

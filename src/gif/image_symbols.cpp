@@ -1,6 +1,7 @@
 #include "gif/image_symbols.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -98,13 +99,13 @@ void put_comparison(const std::uint8_t* a, const std::uint8_t* b, std::size_t n,
         bits[(at + i) / 64] |= static_cast<std::uint64_t>((a[i] != b[i]) != equal) << ((at + i) % 64);
 }
 
-void single_transparent_pixel(const SmallPalette& palette, ImageSymbols& image) {
+// Nothing to draw: one pixel of index 0, transparent.
+void single_transparent_pixel(ImageSymbols& image) {
     image.rect = {0, 0, 1, 1};
-    const auto t = static_cast<std::uint8_t>(palette.transparent);
-    image.preferred.assign(1, t);
-    image.allowed.assign(1, t);
-    image.symbols = palette.transparent + 1;
-    image.leaves_pixels = true;
+    image.preferred.assign(1, 0);
+    image.allowed.assign(1, 0);
+    image.symbols = 1;
+    image.transparent = 0;
 }
 
 // Copies the rectangle into both symbol arrays.
@@ -123,7 +124,7 @@ void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, Im
     image.rect = {0, 0, frame.size, frame.size};
     copy_rect(frame, image);
     image.symbols = palette.colours;
-    image.leaves_pixels = false;
+    image.transparent = -1;
 }
 
 void changed_symbols(const FrameGrid& before, const FrameGrid& after, const SmallPalette& palette,
@@ -143,7 +144,7 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
         while (a[x] == b[x]) --x;
         right = std::max(right, x);
     }
-    if (top < 0) return single_transparent_pixel(palette, image);
+    if (top < 0) return single_transparent_pixel(image);
 
     image.rect = {left, top, right - left + 1, bottom - top + 1};
     copy_rect(after, image);
@@ -158,11 +159,29 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
                        static_cast<std::size_t>(y - top) * rect_width);
     put_comparison(colours, colours + 1, count - 1, false, changes.words(), 0);
 
+    // The colours changed pixels need, and how many pixels have each.
+    std::array<bool, 256> needed{};
+    std::array<std::uint32_t, 256> pixels{};
+    for (std::size_t i = 0; i < count; ++i) ++pixels[colours[i]];
+    for (std::size_t from = stays.next_clear(0); from < count;) {
+        const std::size_t to = stays.next_set(from);
+        for (std::size_t i = from; i < to; ++i) needed[colours[i]] = true;
+        from = stays.next_clear(to);
+    }
+    int chosen = palette.transparent;
+    for (int c = 0; c < palette.colours; ++c)
+        if (!needed[c] && (chosen == palette.transparent || pixels[c] > pixels[chosen])) chosen = c;
+    if (chosen < 0) {  // every colour is needed and the table has no index to spare
+        image.transparent = -1;
+        image.symbols = palette.colours;
+        return;
+    }
+
     // A stretch of pixels that stay, between symbols that must be sent: it
     // goes as its colours when that makes fewer changes between neighbours
     // than the transparent index would, which changes at both of its ends.
     std::uint8_t* const allowed = image.allowed.data();
-    const auto t = static_cast<std::uint8_t>(palette.transparent);
+    const auto t = static_cast<std::uint8_t>(chosen);
     for (std::size_t from = stays.next_set(0); from < count;) {
         const std::size_t to = stays.next_clear(from);
         const int as_transparent = (from > 0) + (to < count);
@@ -171,8 +190,24 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
         for (std::size_t i = from; i < to; ++i) second[i] = t;
         from = stays.next_set(to);
     }
-    image.leaves_pixels = stays.any();
-    image.symbols = image.leaves_pixels ? palette.transparent + 1 : palette.colours;
+    const bool leaves = stays.any();
+    image.transparent = leaves ? chosen : -1;
+    image.symbols = leaves && chosen == palette.transparent ? palette.transparent + 1 : palette.colours;
+}
+
+void colours_first(ImageSymbols& image) {
+    const auto t = static_cast<std::uint8_t>(image.transparent);
+    for (std::size_t i = 0; i < image.preferred.size(); ++i)
+        if (image.preferred[i] == t) std::swap(image.preferred[i], image.allowed[i]);
+}
+
+void colours_only(ImageSymbols& image, const SmallPalette& palette) {
+    const auto t = static_cast<std::uint8_t>(image.transparent);
+    for (std::size_t i = 0; i < image.preferred.size(); ++i)
+        if (image.preferred[i] == t) image.preferred[i] = image.allowed[i];
+    image.allowed = image.preferred;
+    image.transparent = -1;
+    image.symbols = palette.colours;
 }
 
 void drawn_symbols(const FrameGrid& frame, const SmallPalette& palette, bool whole, ImageSymbols& image) {
@@ -194,12 +229,12 @@ void drawn_symbols(const FrameGrid& frame, const SmallPalette& palette, bool who
             while (row[x] == t) --x;
             if (x > right) right = x;
         }
-        if (top < 0) return single_transparent_pixel(palette, image);
+        if (top < 0) return single_transparent_pixel(image);
         image.rect = {left, top, right - left + 1, bottom - top + 1};
     }
     copy_rect(frame, image);
     image.symbols = palette.transparent + 1;
-    image.leaves_pixels = true;
+    image.transparent = palette.transparent;
 }
 
 }  // namespace vz

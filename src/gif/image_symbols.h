@@ -25,7 +25,7 @@ struct ImageSymbols {
     std::vector<std::uint8_t> preferred;  // rect.width * rect.height, raster order
     std::vector<std::uint8_t> allowed;    // equal to preferred where only one symbol shows the pixel
     int symbols = 0;                      // every symbol is below this
-    bool leaves_pixels = false;           // uses the transparent index
+    int transparent = -1;                 // the index that leaves a pixel as it is; -1: none
     // Kept from frame to frame: changed_symbols()' pixels that stay, and
     // where neighbours differ, a bit per pixel.
     std::vector<std::uint64_t> stay_bits, change_bits;
@@ -36,11 +36,20 @@ void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, Im
 
 // What `after` changes on a canvas that shows `before`: the rectangle
 // around the changed pixels, or one transparent pixel when nothing changed.
+// The transparent index is the colour that the most pixels that stay have
+// among those no changed pixel needs (sent as it, they are one symbol
+// either way, and the code size may stay smaller), else the palette's own.
 // A pixel that stays may be sent as its colour or as the transparent index;
 // each stretch of them is preferred as the one that breaks the runs of
 // equal symbols least, the transparent index when they tie.
 void changed_symbols(const FrameGrid& before, const FrameGrid& after, const SmallPalette& palette,
                      ImageSymbols& image);
+
+// The same image with every pixel that stays preferred as its colour, the
+// transparent index still allowed.
+void colours_first(ImageSymbols& image);
+// The same image without the transparent index: every pixel in its colour.
+void colours_only(ImageSymbols& image, const SmallPalette& palette);
 
 // A frame on a transparent canvas: the rectangle around its drawn pixels
 // (the whole frame when `whole`); its background is the transparent index.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "gif/flexible_lzw_encoder.h"
 #include "gif/image_symbols.h"
@@ -11,25 +12,70 @@
 
 namespace vz {
 
+// Memory write_small_frame() keeps from one frame to the next.
+struct SmallFrameMemory {
+    ImageSymbols image, other;
+    FlexibleLzwEncoder encoder;
+    ByteSink best, trial;
+};
+
+// A frame that changed is sent in other ways too, and the shortest kept,
+// when its image has at most this many pixels or when leaving pixels as
+// they are needs a larger code size. Larger, sparser images never came out
+// shorter another way.
+inline constexpr std::size_t kOtherWaysPixels = 512 * 512;
+
 // `before` is the picture the canvas shows before this frame when it keeps
 // it (an opaque picture after the first frame), else null; on a
-// transparent background the first frame covers the whole canvas. `image`
-// and `encoder` are scratch memory. row_done() is called after every row
-// of the picture encoded.
+// transparent background the first frame covers the whole canvas.
+// row_done() is called after every row of the picture encoded.
 template <class RowDone>
 void write_small_frame(ByteSink& record, const SmallPalette& palette, bool transparent_background,
                        const FrameGrid* before, const FrameGrid& after, bool first_frame, std::uint8_t delay,
-                       ImageSymbols& image, FlexibleLzwEncoder& encoder, RowDone&& row_done) {
+                       SmallFrameMemory& memory, RowDone&& row_done) {
+    ImageSymbols& image = memory.image;
+    FlexibleLzwEncoder& encoder = memory.encoder;
     if (transparent_background)
         drawn_symbols(after, palette, first_frame, image);
     else if (before)
         changed_symbols(*before, after, palette, image);
     else
         whole_frame_symbols(after, palette, image);
+    const auto begin = [&](const ImageSymbols& way, ByteSink& out) {
+        encoder.begin(out, min_code_size_for(way.symbols), way.preferred.data(), way.allowed.data(),
+                      way.preferred.size());
+    };
+
+    const bool costs_a_bit = min_code_size_for(palette.colours) < min_code_size_for(image.symbols);
+    if (before && image.transparent >= 0 && (image.preferred.size() <= kOtherWaysPixels || costs_a_bit)) {
+        // As prepared, with the pixels that stay as their colours first, and
+        // without the transparent index where that needs fewer bits.
+        memory.best.clear();
+        begin(image, memory.best);
+        encoder.end();
+        for (int way = 0; way < (costs_a_bit ? 2 : 1); ++way) {
+            memory.other = image;
+            if (way == 0)
+                colours_first(memory.other);
+            else
+                colours_only(memory.other, palette);
+            memory.trial.clear();
+            begin(memory.other, memory.trial);
+            encoder.end();
+            if (memory.trial.bytes().size() < memory.best.bytes().size()) {
+                std::swap(memory.best, memory.trial);
+                std::swap(image, memory.other);
+            }
+        }
+        write_image_header(record, Disposal::Keep, image.transparent, delay, image.rect);
+        record.put(memory.best.bytes());
+        for (int row = 1; row <= after.size; ++row) row_done();
+        return;
+    }
+
     write_image_header(record, transparent_background ? Disposal::ToTransparent : Disposal::Keep,
-                       image.leaves_pixels ? palette.transparent : -1, delay, image.rect);
-    encoder.begin(record, min_code_size_for(image.symbols), image.preferred.data(), image.allowed.data(),
-                  image.preferred.size());
+                       image.transparent, delay, image.rect);
+    begin(image, record);
     const ImageRect& rect = image.rect;
     for (int row = 1; row <= after.size; ++row) {
         const int rows = row <= rect.top ? 0 : row - rect.top < rect.height ? row - rect.top : rect.height;

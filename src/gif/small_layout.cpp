@@ -16,7 +16,8 @@ void put_u16(ByteSink& out, int value) {
 
 }  // namespace
 
-SmallPalette small_palette(const Palette& palette, int ring_count, bool transparent_background, bool leaves_pixels) {
+SmallPalette small_palette(const Palette& palette, int ring_count, bool transparent_background,
+                           bool transparent_index) {
     SmallPalette small;
     small.index.fill(SmallPalette::kNotDrawn);
     std::vector<std::uint8_t> colours;
@@ -36,7 +37,7 @@ SmallPalette small_palette(const Palette& palette, int ring_count, bool transpar
     }
     small.colours = static_cast<int>(colours.size() / 3);
     int entries = small.colours;
-    if (leaves_pixels || transparent_background) small.transparent = entries++;
+    if (transparent_background || transparent_index) small.transparent = entries++;
     if (transparent_background) small.index[0] = static_cast<std::uint8_t>(small.transparent);
     small.table_bits = 1;
     while ((1 << small.table_bits) < entries) ++small.table_bits;

@@ -22,14 +22,17 @@ struct SmallPalette {
     std::array<std::uint8_t, kPaletteEntries> index{};
     std::vector<std::uint8_t> table;  // red, green, blue per entry, 2^table_bits entries
     int colours = 0;                  // drawn colours: indices 0 .. colours - 1
-    int transparent = -1;             // index `colours`, or -1 when no frame needs it
+    int transparent = -1;             // index `colours`, or -1 when it has none
     int table_bits = 1;
 };
 
 // The colour table of a run whose rings 0..ring_count draw with `palette`.
 // With `transparent_background` palette entry 0 is not a colour: its pixels
-// are transparent. `leaves_pixels`: some frame leaves pixels as they are.
-SmallPalette small_palette(const Palette& palette, int ring_count, bool transparent_background, bool leaves_pixels);
+// are transparent. The table has an index of its own for pixels that stay
+// as they are with `transparent_background` or `transparent_index`; without
+// it a frame can leave pixels only through a colour it does not draw.
+SmallPalette small_palette(const Palette& palette, int ring_count, bool transparent_background,
+                           bool transparent_index);
 
 // The smallest LZW minimum code size for symbols 0 .. symbols - 1.
 int min_code_size_for(int symbols);

@@ -34,7 +34,28 @@ SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters&
     plan.swept = !compressed;
     plan.transparent = compressed && transparent;
     plan.frame_count = frame_count;
-    plan.palette = small_palette(sine_palette(pattern), figure.ring_count(), plan.transparent, frame_count > 1);
+    const Palette palette = sine_palette(pattern);
+    plan.palette = small_palette(palette, figure.ring_count(), plan.transparent, frame_count > 1);
+    if (plan.transparent || frame_count == 1) return plan;
+    // Where an index of its own for pixels that stay doubles the colour
+    // table, small frames may do better sending every pixel: frame 2 made
+    // both ways tells, for all frames.
+    const SmallPalette without = small_palette(palette, figure.ring_count(), false, false);
+    const double size = figure.picture_size();
+    if (without.table_bits == plan.palette.table_bits || size * size > kOtherWaysPixels) return plan;
+    std::vector<std::uint8_t> first, second;
+    draw_small_picture(plan, 1, first, [] {});
+    draw_small_picture(plan, 2, second, [] {});
+    const auto S = static_cast<std::size_t>(size);
+    const FrameGrid before{first.data() + S + 2, S + 1, static_cast<int>(S)};
+    const FrameGrid after{second.data() + S + 2, S + 1, static_cast<int>(S)};
+    auto file_bytes = [&](const SmallPalette& table) {
+        ByteSink frame;
+        SmallFrameMemory memory;
+        write_small_frame(frame, table, false, &before, after, false, 0, memory, [] {});
+        return static_cast<double>(table.table.size()) + static_cast<double>(frame.bytes().size()) * (frame_count - 1);
+    };
+    if (file_bytes(without) < file_bytes(plan.palette)) plan.palette = without;
     return plan;
 }
 

@@ -123,8 +123,7 @@ inline bool differenced_next(const SmallFilePlan& plan, int f) {
 struct SmallFrameScratch {
     std::vector<std::uint8_t> before, after;  // pictures as draw_small_picture() lays them out
     int after_frame = 0;                      // the frame `after` holds, 0 = none
-    ImageSymbols image;
-    std::unique_ptr<FlexibleLzwEncoder> encoder;
+    std::unique_ptr<SmallFrameMemory> memory;
     PictureShelf* shelf = nullptr;  // shared with the other makers of a run, if any
 };
 
@@ -136,7 +135,7 @@ struct SmallFrameScratch {
 template <class Reached>
 void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scratch, ByteSink& record,
                       Reached&& reached) {
-    if (!scratch.encoder) scratch.encoder = std::make_unique<FlexibleLzwEncoder>();
+    if (!scratch.memory) scratch.memory = std::make_unique<SmallFrameMemory>();
     const int S = static_cast<int>(plan.figure->picture_size());
     auto grid_of = [&](const std::vector<std::uint8_t>& grid) {
         return FrameGrid{grid.data() + S + 2, static_cast<std::size_t>(S) + 1, S};
@@ -154,8 +153,7 @@ void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scrat
     if (scratch.shelf && differenced_next(plan, f)) scratch.shelf->put(f, scratch.after);
     const FrameGrid before = differenced ? grid_of(scratch.before) : FrameGrid{};
     write_small_frame(record, plan.palette, plan.transparent, differenced ? &before : nullptr,
-                      grid_of(scratch.after), f == 1, frame_delay_for(plan.frame_count), scratch.image,
-                      *scratch.encoder, reached);
+                      grid_of(scratch.after), f == 1, frame_delay_for(plan.frame_count), *scratch.memory, reached);
 }
 
 // The blocks before the first frame of the smaller file: header with its

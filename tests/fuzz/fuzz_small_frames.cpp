@@ -29,7 +29,8 @@ struct Input {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Side, frame count, background, rings (colours), palette powers; then
+    // Side, frame count, background, rings (colours), palette powers, the
+    // table's transparent index; then
     // per frame a kind and the pixels it needs.
     Input in{data, size};
     const int side = 1 + in.next() % 40;
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     powers.green_power = power_byte >> 2 & 3;
     powers.blue_power = power_byte >> 4 & 3;
     const vz::Palette exact = vz::sine_palette(powers);
-    const vz::SmallPalette palette = vz::small_palette(exact, rings - 1, transparent, frames > 1);
+    const vz::SmallPalette palette = vz::small_palette(exact, rings - 1, transparent, in.next() % 2);
 
     const std::size_t stride = static_cast<std::size_t>(side) + 3;  // rows with room on either side
     std::vector<std::vector<std::uint8_t>> pictures;  // exact palette indices
@@ -62,9 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vz::write_small_header(file, side, palette);
     vz::write_loop_extension(file);
     vz::write_comment(file);
-    // One encoder and one scratch for all inputs, as a worker keeps them from frame to frame.
-    static vz::ImageSymbols image;
-    static vz::FlexibleLzwEncoder encoder;
+    // One memory for all inputs, as a worker keeps it from frame to frame.
+    static vz::SmallFrameMemory memory;
     std::vector<std::uint8_t> before, after;
     for (int f = 0; f < frames; ++f) {
         before.swap(after);
@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::uint8_t& pixel : after) pixel = palette.index[pixel];
         const vz::FrameGrid was{before.data(), stride, side}, is{after.data(), stride, side};
         const bool keeps = !transparent && f > 0;
-        vz::write_small_frame(file, palette, transparent, keeps ? &was : nullptr, is, f == 0, 7, image, encoder,
-                              [] {});
+        vz::write_small_frame(file, palette, transparent, keeps ? &was : nullptr, is, f == 0, 7, memory, [] {});
     }
     vz::write_trailer(file);
 
