@@ -332,6 +332,7 @@ TEST_F(HeldRunTest, DuringASlowSyncTheWindowAnswersAndTheEndWaitsForAnOpenBox) {
         // The help stays open until the run's file is in place, and a while longer.
         EXPECT_TRUE(serve_events_until([&] { return files() == QStringList{"Kvel_1.GIF"}; }));
         serve_events_for(200);
+        EXPECT_EQ(platform_.messages.size(), 1u);  // no second box over the help
     };
     ui(form).Command2->click();
     platform_.on_message = nullptr;
