@@ -135,23 +135,51 @@ TEST_F(GenerationRunTest, SameValuesGiveIdenticalBytesAndMoreFramesExtendThem) {
     }
 }
 
+// Everything a run shows, in order, folded into a digest: kind and value of
+// every progress value, label and check point.
+class DigestObserver final : public RunObserver {
+public:
+    std::uint64_t digest = 14695981039346656037ull;
+    long events = 0, checks = 0;
+
+    void show_frame_bar(int b) override { add(1, b); }
+    void show_total_bar(int b) override { add(2, b); }
+    void show_percent(int p) override { add(3, p); }
+    void show_frame_number(int f) override { add(4, f); }
+    void show_background_pass() override { add(5, 0); }
+    CheckPoint check_point() override {
+        ++checks;
+        add(7, 0);
+        return CheckPoint::Continue;
+    }
+
+private:
+    void add(int kind, int value) {
+        ++events;
+        for (const std::uint64_t part : {std::uint64_t(kind), std::uint64_t(value)}) digest = (digest ^ part) * 1099511628211ull;
+    }
+};
+
 // Known files, one per mode, from pattern codes as the tool and the repeat
-// box give them: a changed picture, palette or layout changes the digest.
+// box give them: a changed picture, palette or layout changes the file's
+// digest, and a changed progress value or check point the shown one.
 TEST_F(GenerationRunTest, KnownCodesGiveKnownFiles) {
-    const std::tuple<const char*, bool, bool, std::uint64_t> known[] = {
-        {"6152-320", true, false, 3513582021731685739u},  // code, compressed, transparent, FNV-1a of the file
-        {"6152-320", false, false, 13425529340482525161u},
-        {"5873-013", true, true, 9602916963350242207u}};
-    for (const auto& [code, compressed, transparent, expected] : known) {
+    // Code, compressed, transparent, then FNV-1a digests of the file and of what the run showed.
+    const std::tuple<const char*, bool, bool, std::uint64_t, std::uint64_t> known[] = {
+        {"6152-320", true, false, 3513582021731685739u, 6824268431814275982u},
+        {"6152-320", false, false, 13425529340482525161u, 9977470446073682149u},
+        {"5873-013", true, true, 9602916963350242207u, 6824268431814275982u}};
+    for (const auto& [code, compressed, transparent, expected, expected_shown] : known) {
         RunRequest r = request(3, 48, compressed);
         r.pattern = *parse_pattern(code);
         r.pattern.reference_size = 61;
         r.transparent = transparent;
-        test::RecordingObserver observer;
-        ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+        DigestObserver shown;
+        ASSERT_EQ(run_generation(r, shown).outcome, RunOutcome::Completed);
         std::uint64_t digest = 14695981039346656037u;
         for (const std::uint8_t byte : test::read_file(r.output_path)) digest = (digest ^ byte) * 1099511628211u;
         EXPECT_EQ(digest, expected) << code << " " << compressed << transparent;
+        EXPECT_EQ(shown.digest, expected_shown) << code << " " << compressed << transparent;
         fs::remove(r.output_path);
     }
 }
@@ -233,31 +261,6 @@ TEST_F(GenerationRunTest, StopOrExitAtAnyCheckPointLeavesNoFile) {
         }
     }
 }
-
-// Everything a run shows, in order, folded into a digest: kind and value of
-// every progress value, label and check point.
-class DigestObserver final : public RunObserver {
-public:
-    std::uint64_t digest = 14695981039346656037ull;
-    long events = 0, checks = 0;
-
-    void show_frame_bar(int b) override { add(1, b); }
-    void show_total_bar(int b) override { add(2, b); }
-    void show_percent(int p) override { add(3, p); }
-    void show_frame_number(int f) override { add(4, f); }
-    void show_background_pass() override { add(5, 0); }
-    CheckPoint check_point() override {
-        ++checks;
-        add(7, 0);
-        return CheckPoint::Continue;
-    }
-
-private:
-    void add(int kind, int value) {
-        ++events;
-        for (const std::uint64_t part : {std::uint64_t(kind), std::uint64_t(value)}) digest = (digest ^ part) * 1099511628211ull;
-    }
-};
 
 // However many threads draw the frames, the file and everything the observer
 // sees (progress, labels and check points, in order) are the same.
