@@ -1,7 +1,7 @@
 // The built page served by a static host on this machine: it can be
 // installed, and after one visit it opens, makes a file and plays the About
-// tune with the host gone. Opened from the file system it registers no service worker and
-// complains of nothing.
+// tune with the host gone. Opened from the file system it registers no
+// service worker and complains of nothing.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {readFile, readdir} from 'node:fs/promises';
@@ -51,10 +51,9 @@ test('after one hosted visit the page opens, makes a file and plays the tune off
   assert.deepEqual(kept, files.map(() => true), files.join(' '));
 
   // About: the synthesizer and the font come from what was kept, and the rendered tune reaches the speakers.
-  const audio = await page.createCDPSession();
-  await audio.send('WebAudio.enable');
-  const played = new Promise((resolve) => audio.on('WebAudio.audioNodeCreated',
-                                                  ({node}) => node.nodeType === 'AudioBufferSource' && resolve()));
+  await session.send('WebAudio.enable');
+  const played = new Promise((resolve) => session.on('WebAudio.audioNodeCreated',
+                                                    ({node}) => node.nodeType === 'AudioBufferSource' && resolve()));
   await page.click('#about');
   await played;
   await page.close();
