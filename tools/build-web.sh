@@ -27,7 +27,9 @@ sources=(
   src/pattern/sine_palette.cpp
   src/gif/gif_blocks.cpp src/gif/lzw_encoder.cpp src/gif/uncompressed_layout.cpp
   src/run/run_values.cpp src/run/frame_makers.cpp
-  src/web/engine.cpp
+  src/run/frame_schedule.cpp src/run/progress_values.cpp src/run/repeat_rule.cpp src/run/stored_choices.cpp
+  src/music/tune_composer.cpp src/cli/gif_options.cpp
+  src/web/engine.cpp src/web/page_calls.cpp src/web/page_session.cpp src/web/page_store.cpp src/web/json_text.cpp
 )
 flags=(-std=c++20 -O2 -ffp-contract=off -fno-fast-math -Wall -Wextra -Isrc
        -include src/web/compat/bit_cast.h)
@@ -40,10 +42,10 @@ for source in "${sources[@]}"; do
   fi
   objects+=("$object")
 done
-# One JavaScript file with the WebAssembly inside (SINGLE_FILE): it loads the
-# same way in a worker started from a Blob URL and under Node.
+# The engine's script and its WebAssembly beside it; the page holds the
+# WebAssembly packed, and Node reads it from beside the script.
 em++ -O2 "${objects[@]}" -o "$build/engine.js" \
-  -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=createEngine -sENVIRONMENT=web,worker,node \
+  -sMODULARIZE=1 -sEXPORT_NAME=createEngine -sENVIRONMENT=web,worker,node \
   -sALLOW_MEMORY_GROWTH=1 -sFILESYSTEM=0 -sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8 \
   -sEXPORTED_FUNCTIONS=_malloc,_free
 

@@ -2,6 +2,7 @@
 // and size, or which of them was rejected and why.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ struct RunNumbers {
 // Frame count from `count_text`, then size from `size_text`; the first
 // failing test is the one reported.
 RunNumbers validate_run_numbers(std::string_view count_text, std::string_view size_text);
+
+// The name proposed for the n-th file: Kvel_<n>.GIF.
+std::string file_name_for(std::int64_t number);
 
 struct RunRequest;
 // What makes `request` impossible to run (frame count, size, reference size,

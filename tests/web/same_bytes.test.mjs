@@ -12,25 +12,37 @@ import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
-import {createRequire} from 'node:module';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
+import {EngineCalls, EngineRefusal, engine, render} from './engine.mjs';
 
-const require = createRequire(import.meta.url);
-const root = new URL('../..', import.meta.url).pathname;
-const createEngine = require(process.env.VZ_WEB_ENGINE || join(root, 'build-web/engine.js'));
-const EngineCalls = require(join(root, 'web/engine-calls.js'));
-const render = process.env.VZ_RENDER || join(root, 'build/src/cli/vuzuduzi-render');
-const engine = await createEngine();
+const maker = EngineCalls.maker(engine);
+const assembler = EngineCalls.maker(engine);
 
-// The file as the page makes it: the assembling instance's leading blocks,
-// each frame made by a frame instance and passed through the assembler, the trailer.
+// The file as the page makes it: the assembler's leading blocks, in the
+// uncompressed mode its background pass (the black file, which must be as
+// long as the painted one), each frame made by a frame maker and put in its
+// place by the assembler, the trailer.
 function webFile(job) {
-  EngineCalls.setJob(engine, job);
-  const parts = [EngineCalls.leading(engine)];
-  for (let f = 1; f <= job.frames; ++f) parts.push(EngineCalls.framePart(engine, EngineCalls.makeFrame(engine, f)));
-  parts.push(EngineCalls.trailer(engine));
-  return Buffer.concat(parts);
+  EngineCalls.setJob(engine, maker, job);
+  EngineCalls.setJob(engine, assembler, job);
+  const leading = EngineCalls.leading(engine, assembler);
+  const frames = [];
+  for (let f = 1; !job.compressed && f <= job.frames; ++f) {
+    const black = [];
+    for (let first = 1; first;) {
+      const part = EngineCalls.background(engine, assembler, f, first);
+      black.push(part.bytes);
+      first = part.next;
+    }
+    frames[f] = Buffer.concat(black);
+  }
+  for (let f = 1; f <= job.frames; ++f) {
+    const part = EngineCalls.framePart(engine, assembler, f, EngineCalls.makeFrame(engine, maker, f));
+    if (frames[f]) assert.equal(part.length, frames[f].length, 'the black record\'s length');
+    frames[f] = part;
+  }
+  return Buffer.concat([leading, ...frames.slice(1), EngineCalls.trailer(engine, assembler)]);
 }
 
 const folder = mkdtempSync(join(tmpdir(), 'vz-web-'));
@@ -75,6 +87,21 @@ test('runs of every size class, both modes', () => {
     job('5071-123', 2, 1000),
     job('8888-321', 1, 1000, 500, {uncompressed: true}),
   ]) assertSame(run);
+});
+
+test('the engine refuses, with its reason, what no run can make', () => {
+  const refused = (what) => assert.throws(what, EngineRefusal);
+  const reason = (what) => { try { what(); } catch (error) { return error.reason; } };
+  assert.equal(reason(() => EngineCalls.makeFrame(engine, 12345, 1)), 'noHandle');
+  EngineCalls.setJob(engine, maker, job('6152-320', 2, 10));
+  assert.equal(reason(() => EngineCalls.makeFrame(engine, maker, 3)), 'badFrame');
+  assert.equal(reason(() => EngineCalls.setJob(engine, maker, job('6152-320', 101, 10))), 'badRequest');
+  assert.equal(reason(() => EngineCalls.makeFrame(engine, maker, 1)), 'noJob');
+  EngineCalls.setJob(engine, assembler, job('6152-320', 2, 10));
+  EngineCalls.leading(engine, assembler);
+  assert.equal(reason(() => EngineCalls.framePart(engine, assembler, 1, new Uint8Array(1e6))), 'badInput');
+  assert.equal(reason(() => EngineCalls.framePart(engine, assembler, 2, new Uint8Array(9))), 'badFrame');
+  refused(() => EngineCalls.trailer(engine, assembler));
 });
 
 test.after(() => rmSync(folder, {recursive: true, force: true}));
