@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <random>
 
-#include "pattern/fast_sincos.h"
+#include "pattern/vector_rose_points.h"
 #include "pattern/rose_figure.h"
 
 int main(int argc, char** argv) {
     const long long wanted = argc > 1 ? std::atoll(argv[1]) : 100'000'000LL;
-    if (!vz::vector_drawing()) {
+    if (vz::drawing_path_from_environment() != vz::DrawingPath::Vector) {
         std::fprintf(stderr, "compare_drawing: the vector path is off (no AVX2, or VZ_SCALAR_DRAWING is set)\n");
         return 2;
     }
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         p.shrink_digit = static_cast<int>(random() % 10), p.spin_digit = static_cast<int>(random() % 10);
         p.reference_size = 10 + static_cast<double>(random() % 991) + (random() % 4 == 0 ? (random() % 1000) / 1000.0 : 0);
         const int size = 10 + static_cast<int>(random() % 991);
-        const vz::RoseFigure figure(p, size);
+        const vz::RoseFigure figure(p, size, vz::DrawingPath::Vector);
         const int frame = 1 + static_cast<int>(random() % 100);
         // A few rings of each figure, every step 0..9429 of each.
         for (int n = 0; n < 8; ++n, ++rings) {

@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "io/byte_sink.h"
-#include "pattern/fast_sincos.h"
+#include "pattern/vector_rose_points.h"
 #include "gif/lzw_encoder.h"
 #include "pattern/rose_figure.h"
 #include "pattern/sine_palette.h"
@@ -39,7 +39,7 @@ vz::PatternParameters bench_pattern() {
 std::vector<std::vector<std::uint8_t>> rose_frames(int count) {
     static const auto frames = [] {
         std::vector<std::vector<std::uint8_t>> result;
-        const vz::RoseFigure figure(bench_pattern(), kSize);
+        const vz::RoseFigure figure(bench_pattern(), kSize, vz::drawing_path_from_environment());
         std::vector<std::uint8_t> grid;
         for (int f = 1; f <= 10; ++f) {
             vz::draw_frame(figure, f, grid, [] {});
@@ -129,12 +129,12 @@ BENCHMARK(BM_Encode_Cgif)->ArgName("frames")->Arg(kFrames)->Arg(10)->Unit(benchm
 
 // Points the guard recomputed per point drawn since `before`.
 void report_guard(benchmark::State& state, std::uint64_t before, double points) {
-    state.counters["vector"] = vz::vector_drawing();
+    state.counters["vector"] = vz::drawing_path_from_environment() == vz::DrawingPath::Vector;
     state.counters["guard_per_point"] = static_cast<double>(vz::guard_firings() - before) / points;
 }
 
 void BM_DrawFrame(benchmark::State& state) {
-    const vz::RoseFigure figure(bench_pattern(), kSize);
+    const vz::RoseFigure figure(bench_pattern(), kSize, vz::drawing_path_from_environment());
     std::vector<std::uint8_t> grid;
     int frame = 1;
     const std::uint64_t firings = vz::guard_firings();

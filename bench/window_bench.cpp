@@ -197,7 +197,7 @@ void BM_DrawFrame_AfterPainting(benchmark::State& state) {
     vz::PatternParameters pattern;
     vz::randomize_pattern(pattern, 45296.37109375f);
     pattern.reference_size = kSize;
-    const vz::RoseFigure figure(pattern, kSize);
+    const vz::RoseFigure figure(pattern, kSize, vz::drawing_path_from_environment());
     std::vector<std::uint8_t> grid;
     QImage image(600, 400, QImage::Format_ARGB32_Premultiplied);
     int frame = 1, colour = 0;

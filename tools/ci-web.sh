@@ -2,7 +2,7 @@
 # The page's tests, which ctest runs as its test "web": builds the page, then
 # runs its tests under Node (the engine's bytes and a link's rules against the
 # batch tool) and in headless Chromium (the built page opened from the file
-# system).
+# system, and served by a local host, then offline).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 

@@ -50,9 +50,15 @@ const EngineCalls = {
   maker(engine) {
     return engine._vz_engine_new();
   },
+  // A refused request carries which value was wrong: {value, given, low, high}.
   setJob(engine, maker, job) {
-    call(engine, 'vz_job', maker, job.pattern, job.reference, job.size, job.frames, job.compressed ? 1 : 0,
-         job.transparent ? 1 : 0);
+    try {
+      call(engine, 'vz_job', maker, job.pattern, job.reference, job.size, job.frames, job.compressed ? 1 : 0,
+           job.transparent ? 1 : 0);
+    } catch (error) {
+      if (error.reason === 'badRequest') error.problem = JSON.parse(engine.UTF8ToString(engine._vz_problem(maker)));
+      throw error;
+    }
   },
   makeFrame(engine, maker, f) {
     call(engine, 'vz_frame', maker, f);

@@ -62,7 +62,11 @@ function ask(what, ...args) {
 }
 
 // Why the engine or a worker failed, in the page's words when it gave a reason.
-const failure = (error) => (error.reason && words[error.reason]) || String(error.text || error.message || error);
+function failure(error) {
+  const problem = error.problem;
+  if (problem) return fill(words.refusal, words[problem.value], problem.given, problem.low, problem.high);
+  return (error.reason && words[error.reason]) || String(error.text || error.message || error);
+}
 
 function newAssembler() {
   if (assembler) assembler.terminate();

@@ -62,6 +62,7 @@ if (typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScop
     ready.then((instance) => {
       const reply = handle(instance, event.data);
       if (reply) postMessage(reply, reply.transfer || []);
-    }).catch((error) => postMessage({type: 'failed', reason: error.reason || null, text: String(error.message || error)}));
+    }).catch((error) => postMessage({type: 'failed', reason: error.reason || null, problem: error.problem || null,
+                                      text: String(error.message || error)}));
   };
 }

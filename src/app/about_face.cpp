@@ -12,7 +12,14 @@
 namespace vz {
 
 AboutFace::AboutFace(const Controls& controls, Platform& platform, SettingsStore& settings)
-    : c_(controls), platform_(platform), settings_(settings), player_(platform.midi_output(), tune_table_) {}
+    : c_(controls), platform_(platform), settings_(settings), device_(platform.midi_output()),
+      player_(device_, tune_table_) {}
+
+AboutFace::~AboutFace() {
+    if (!opener_.joinable()) return;
+    opener_.join();
+    if (loading_) device_.close();  // opened, but its news never came
+}
 
 void AboutFace::compose() {
     tune_table_ = compose_tune(settings_).table;
@@ -26,8 +33,8 @@ void AboutFace::show(bool run_active) {
     shown_ = true;
     tune_table_ = compose_tune(settings_).table;
     settings_.save();
-    player_.open_midi_output();
-    c_.Timer3->start();
+    wanted_ = true;
+    if (!loading_) open_device();  // else the device on its way plays this tune
     show_working_face(false);
     if (!run_active) c_.Picture2->hide();
     c_.Command4->setText(tr("Отмена"));
@@ -40,6 +47,7 @@ void AboutFace::show(bool run_active) {
 void AboutFace::leave() {
     c_.window->setWindowTitle(kTitle);
     shown_ = false;
+    wanted_ = false;
     printed_lines_.clear();
     c_.window->update();
     c_.Timer3->stop();
@@ -51,11 +59,37 @@ void AboutFace::leave() {
     c_.Command3->setFocus(Qt::OtherFocusReason);
 }
 
+void AboutFace::open_device() {
+    loading_ = true;
+    if (opener_.joinable()) opener_.join();  // the last one has said it is done
+    MidiOutput& device = platform_.midi_output();
+    try {
+        opener_ = std::thread([this, &device] {
+            const bool opened = device.open();
+            QMetaObject::invokeMethod(&events_, [this, opened] { device_ready(opened); }, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        device_ready(false);  // no thread for it: a silent tune, as without a device
+    }
+}
+
+void AboutFace::device_ready(bool opened) {
+    loading_ = false;
+    if (!wanted_) {  // left, or the window closed, meanwhile
+        if (opened) device_.close();
+        return;
+    }
+    device_.opened = opened;
+    player_.open_midi_output();
+    c_.Timer3->start();
+}
+
 void AboutFace::tick() {
     if (!player_.tick()) c_.Timer3->stop();
 }
 
 void AboutFace::stop() {
+    wanted_ = false;
     c_.Timer3->stop();
     player_.close();
 }

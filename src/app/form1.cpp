@@ -245,8 +245,10 @@ void Form1::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
     // A run in progress ends the program itself at its next check point,
-    // after deleting its partial file and saying so.
-    if (!run_->running()) run_->terminate_program();
+    // after deleting its partial file and saying so. A run that has ended,
+    // its message waiting for an open box, is done with its file; after a
+    // signal nobody reads that message, so the program ends now.
+    if (!(quiet_ ? run_->writing() : run_->running())) run_->terminate_program();
 }
 
 void Form1::end_on_signal() {

@@ -62,6 +62,8 @@ public:
     bool running() const { return run_->running(); }
     bool window_open() const { return run_->window_open(); }
     bool about_shown() const { return about_->shown(); }
+    // The About face's synthesizer is still loading its sound font.
+    bool sound_loading() const { return about_->loading(); }
     std::uint32_t command1_colour() const { return run_->command1_colour(); }
     const PatternParameters& pattern() const { return run_->pattern(); }
     const QString& save_folder() const { return location_->folder(); }

@@ -1,6 +1,8 @@
 // Vuzuduzi-2: invents a new multicoloured pattern of rose curves at every
 // press of Start and writes it as an animated GIF.
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/desktop_platform.h"
 #include "app/form1.h"
@@ -23,5 +25,13 @@ int main(int argc, char** argv) {
     QObject::connect(&termination, &vz::TerminationSignals::received, &window, &vz::Form1::end_on_signal);
     window.Form_Load();
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A sound font still loading (seconds on a slow disk) is not waited for:
+    // the settings are stored and any run has ended, so the program ends
+    // here, without the unwinding that would wait for it.
+    if (window.sound_loading()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

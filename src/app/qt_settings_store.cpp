@@ -29,9 +29,11 @@ std::error_code last_error() { return {errno, std::generic_category()}; }
 
 // QSettings says only that a save failed, and keeps saying so once a read
 // has failed. The reason comes from doing what a save does, with plain
-// system calls: make the folder, write and sync a scratch file of the same
-// size beside the settings file (then removed), and find out whether the
-// name itself can take a file. When all of that works, so did the save.
+// system calls: make the folder, find out whether the name itself can take
+// a file and whether a file there may be written (QSettings leaves a file
+// alone that it may not write, another user's, say), then write and sync a
+// scratch file of the same size beside it (then removed). When all of that
+// works, so did the save.
 std::error_code why_saving_fails(const QString& path) {
     const QFileInfo file(path);
     const QByteArray folder = QFile::encodeName(file.absolutePath());
@@ -45,6 +47,8 @@ std::error_code why_saving_fails(const QString& path) {
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
         return std::make_error_code(std::errc::is_a_directory);
+    if (::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        return last_error();
     QByteArray scratch = folder + "/.vazedoza.conf.XXXXXX";
     const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
     if (fd < 0) return last_error();
@@ -116,7 +120,10 @@ std::error_code QtSettingsStore::save() {
         failed = existed && ::stat(path.constData(), &after) == 0 && after.st_ino == before.st_ino &&
                  after.st_dev == before.st_dev;
     }
-    return failed ? why_saving_fails(settings_->fileName()) : std::error_code();
+    if (!failed) return {};
+    // A failure is never reported as success, even when its reason stays hidden.
+    const std::error_code why = why_saving_fails(settings_->fileName());
+    return why ? why : std::make_error_code(std::errc::io_error);
 }
 
 }  // namespace vz

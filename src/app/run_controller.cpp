@@ -12,6 +12,7 @@
 #include "app/message_boxes.h"
 #include "app/platform.h"
 #include "app/progress_strips.h"
+#include "app/refusal_text.h"
 #include "app/save_location.h"
 #include "app/system_reasons.h"
 #include "app/window_text.h"
@@ -79,6 +80,15 @@ private:
     RunObserver* const tap_;
     int frame_bar_ = -1, total_bar_ = -1, percent_ = -1, label_ = 0;
 };
+
+namespace {
+
+// Why a run failed: the system's reason, or the failure's own words when it has no error code.
+QString failure_reason(const RunResult& result) {
+    return result.error ? reason_text(result.error) : text_of(result.detail);
+}
+
+}  // namespace
 
 QColor colour_of(std::uint32_t value) {
     if (value & 0x80000000u) return QPalette().color(QPalette::ToolTipBase);  // a system colour
@@ -193,6 +203,7 @@ void RunController::Command1_Click() {
 }
 
 void RunController::rty() {
+    if (running()) return;  // one run at a time, however this is reached
     c_.window->setWindowTitle(tr("Vuzuduzi-2 - Создание файла ") + output_path_);
     run_with(false);
 }
@@ -206,11 +217,23 @@ void RunController::run_with(bool compressed) {
         shown_posted_ = false;
     }
     const unsigned run = ++run_number_;
-    thread_ = std::thread([this, run, request = request_] {
-        Relay relay(*this, run);
-        const RunResult result = run_generation(request, relay);
-        QMetaObject::invokeMethod(&events_, [this, result] { run_ended(result); }, Qt::QueuedConnection);
-    });
+    // A thread that cannot be started (too many threads, no memory) fails
+    // the run like a file that cannot be written.
+    try {
+        thread_ = std::thread([this, run, request = request_] {
+            Relay relay(*this, run);
+            const RunResult result = run_generation(request, relay);
+            QMetaObject::invokeMethod(&events_, [this, result] { run_ended(result); }, Qt::QueuedConnection);
+        });
+    } catch (const std::exception& failure) {
+        RunResult failed;
+        failed.outcome = RunOutcome::Failed;
+        if (const auto* system = dynamic_cast<const std::system_error*>(&failure))
+            failed.error = system->code();
+        else
+            failed.detail = failure.what();
+        finish_run(failed);
+    }
 }
 
 void RunController::run_ended(const RunResult& result) {
@@ -235,8 +258,8 @@ void RunController::finish_run(const RunResult& result) {
         case RunOutcome::Failed:
         case RunOutcome::Refused:
             message(tr("Ошибка"), tr("Не удалось записать файл :") + kCrLf + output_path_ + kCrLf +
-                                      (result.outcome == RunOutcome::Failed ? reason_text(result.error)
-                                                                            : text_of(result.refusal)));
+                                      (result.outcome == RunOutcome::Refused ? refusal_text(result.refusal)
+                                                                             : failure_reason(result)));
             break;
         case RunOutcome::Stopped:
             message(tr("Операция прервана"), tr("Процесс был прерван.") + kCrLf + tr("Сохранение не произошло."));

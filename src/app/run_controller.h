@@ -83,6 +83,8 @@ public:
     // A run has not ended yet: under way, or stopped and still removing its
     // file, or ended with its message waiting for an open box to close.
     bool running() const { return thread_.joinable() || ending_; }
+    // The run's thread has not been taken back yet: its file may still be unfinished.
+    bool writing() const { return thread_.joinable(); }
     bool window_open() const { return window_open_; }
     std::uint32_t command1_colour() const { return command1_colour_; }
     const PatternParameters& pattern() const { return pattern_; }

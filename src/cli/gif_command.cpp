@@ -71,6 +71,15 @@ private:
 
 }  // namespace
 
+std::string refusal_line(const RequestProblem& problem) {
+    static constexpr const char* kNames[] = {"", "frame count", "picture size", "reference size", "pattern digit",
+                                             "palette power"};
+    char text[128];
+    std::snprintf(text, sizeof text, "invalid run request: %s %g is outside %g..%g",
+                  kNames[static_cast<int>(problem.value)], problem.given, problem.low, problem.high);
+    return text;
+}
+
 CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
     CLI::App* gif = tool.add_subcommand("gif", "Write one animated GIF, as a Start press in the window does.");
     const auto option = [gif](const GifOption& which, auto& value, const char* help) {
@@ -91,10 +100,10 @@ CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
 
 int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err, bool check_only) {
     GifValues options;
-    const auto problem = arguments.output.empty() ? std::string(gif_option::kOutput.name) + ": empty file name"
-                                                  : check_gif_values(arguments, options);
-    if (problem) {
-        err << "vuzuduzi-render gif: " << *problem << '\n';
+    const auto bad = arguments.output.empty() ? std::string(gif_option::kOutput.name) + ": empty file name"
+                                              : check_gif_values(arguments, options);
+    if (bad) {
+        err << "vuzuduzi-render gif: " << *bad << '\n';
         return kExitBadInput;
     }
 
@@ -113,9 +122,9 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     out << "pattern " << format_pattern(request.pattern) << std::endl;
     if (check_only) {
         // What the options accept, the run must accept too.
-        const std::string problem = run_request_problem(request);
+        const RequestProblem problem = run_request_problem(request);
         if (problem.empty()) return kExitDone;
-        err << "vuzuduzi-render gif: " << problem << '\n';
+        err << "vuzuduzi-render gif: " << refusal_line(problem) << '\n';
         return kExitFailed;
     }
 
@@ -131,10 +140,14 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
             err << "vuzuduzi-render gif: " << arguments.output << ": a file of that name already exists; left untouched\n";
             return kExitBadInput;
         case RunOutcome::Failed:
-            err << "vuzuduzi-render gif: " << arguments.output << ": " << result.error.message() << '\n';
+            err << "vuzuduzi-render gif: " << arguments.output << ": "
+                << (result.error                ? result.error.message()
+                    : result.detail.empty()     ? std::string("unexpected failure")
+                                                : result.detail)
+                << '\n';
             return kExitFailed;
         case RunOutcome::Refused:
-            err << "vuzuduzi-render gif: " << result.refusal << '\n';
+            err << "vuzuduzi-render gif: " << refusal_line(result.refusal) << '\n';
             return kExitFailed;
         case RunOutcome::Stopped:
         case RunOutcome::Exited: break;

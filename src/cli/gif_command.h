@@ -15,6 +15,11 @@ namespace vz {
 // Declares the `gif` subcommand and its options on `tool`.
 CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments);
 
+struct RequestProblem;
+// The line that says why a run refused its request, as
+// "invalid run request: frame count 0 is outside 1..100".
+std::string refusal_line(const RequestProblem& problem);
+
 // Runs it. Returns 0 done, 1 write failure, 2 bad input or existing file,
 // 128 + signal when stopped by a signal. With `check_only` it stops before
 // the run, once the request is made and checked.

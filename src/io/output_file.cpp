@@ -38,6 +38,8 @@ int FileSystemCalls::renameat(int from_folder, const char* from, int to_folder, 
     return ::renameat(from_folder, from, to_folder, to);
 }
 
+DIR* FileSystemCalls::fdopendir(int fd) { return ::fdopendir(fd); }
+
 FileSystemCalls& FileSystemCalls::system() {
     static FileSystemCalls calls;
     return calls;
@@ -118,10 +120,10 @@ bool path_exists(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-void sweep_stale_temporaries(int folder_fd) {
+void sweep_stale_temporaries(int folder_fd, FileSystemCalls& calls) {
     const int listing_fd = ::openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing_fd < 0) return;
-    DIR* listing = ::fdopendir(listing_fd);
+    DIR* listing = calls.fdopendir(listing_fd);
     if (listing == nullptr) {
         ::close(listing_fd);
         return;
@@ -151,7 +153,7 @@ OutputFile::OutputFile(std::filesystem::path final_path, FileSystemCalls& calls)
     const std::filesystem::path folder = final_path_.parent_path();
     folder_fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_fd_ < 0) throw_errno(errno, final_path_.string());
-    sweep_stale_temporaries(folder_fd_);
+    sweep_stale_temporaries(folder_fd_, calls_);
 
     fd_ = calls_.openat(folder_fd_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (fd_ >= 0) {

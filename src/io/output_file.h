@@ -7,6 +7,7 @@
 // name is never given by replacing a file.
 #pragma once
 
+#include <dirent.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -32,6 +33,8 @@ public:
     virtual int linkat(int from_folder, const char* from, int to_folder, const char* to, int flags);
     virtual int renameat2(int from_folder, const char* from, int to_folder, const char* to, unsigned flags);
     virtual int renameat(int from_folder, const char* from, int to_folder, const char* to);
+    // Null on failure; takes `fd` over only on success.
+    virtual DIR* fdopendir(int fd);
 
     // The calls the program normally makes.
     static FileSystemCalls& system();
@@ -89,6 +92,6 @@ bool path_exists(const std::filesystem::path& path);
 // Removes the hidden temporaries of killed runs from `folder`: files named
 // `.NAME.part` or `.NAME.N.part` that hold the start of a GIF or WAV file (or
 // nothing) and that no process holds locked. Everything else is left alone.
-void sweep_stale_temporaries(int folder_fd);
+void sweep_stale_temporaries(int folder_fd, FileSystemCalls& calls = FileSystemCalls::system());
 
 }  // namespace vz

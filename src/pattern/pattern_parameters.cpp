@@ -1,10 +1,11 @@
 #include "pattern/pattern_parameters.h"
 
-#include <bit>
 #include <chrono>
 #include <cmath>
 #include <ctime>
 #include <random>
+
+#include "pattern/bit_cast.h"
 
 namespace vz {
 
@@ -36,7 +37,7 @@ void randomize_pattern(PatternParameters& pattern, float clock_seconds) {
     pattern.shrink_digit = next_clock_digit(clock_sample);
     pattern.spin_digit = next_clock_digit(clock_sample);
 
-    std::mt19937_64 generator(std::bit_cast<std::uint32_t>(clock_seconds));
+    std::mt19937_64 generator(bit_cast<std::uint32_t>(clock_seconds));
     pattern.red_power = power_from(uniform01(generator));
     pattern.green_power = power_from(uniform01(generator));
     pattern.blue_power = power_from(uniform01(generator));

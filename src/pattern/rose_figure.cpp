@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pattern/fast_sincos.h"
+#include "pattern/vector_rose_points.h"
 
 namespace vz {
 
@@ -43,7 +43,7 @@ Point plot_point(const PatternParameters& pattern, double picture_size, int ring
     return {static_cast<int>(std::clamp(X, 1.0, S)), static_cast<int>(std::clamp(Y, 1.0, S))};
 }
 
-RoseFigure::RoseFigure(const PatternParameters& pattern, double picture_size)
+RoseFigure::RoseFigure(const PatternParameters& pattern, double picture_size, DrawingPath drawing)
     : size_(picture_size),
       half_size_(picture_size / 2),
       last_coordinate_(picture_size - 0.5),
@@ -51,7 +51,8 @@ RoseFigure::RoseFigure(const PatternParameters& pattern, double picture_size)
       twist_term_(pattern.twist_digit / 10.0 + 0.5),
       shrink_term_(pattern.shrink_digit / 10.0 + 0.5),
       reference_size_(pattern.reference_size),
-      ring_count_(vz::ring_count(pattern.reference_size)) {
+      ring_count_(vz::ring_count(pattern.reference_size)),
+      vector_(drawing == DrawingPath::Vector && vector_path_available()) {
     const int steps = kSweepsPerRing * kSweepStride;
     spin_angle_.resize(steps);
     petal_sine_.resize(steps);
@@ -91,10 +92,11 @@ void RoseFigure::Ring::points(int first, int count, int* xs, int* ys) const {
     const double* spin = &figure.spin_angle_[static_cast<std::size_t>(first)];
     const double* petal = &figure.petal_sine_[static_cast<std::size_t>(first)];
     const double R = radius_, half = figure.half_size_, last = figure.last_coordinate_;
-    // Where the processor allows, vector sin/cos draw the points four at a
-    // time with the same pixels (see fast_sincos.h); these loops do the rest.
+    // On the vector path, vector sin/cos draw the points four at a time with
+    // the same pixels (see vector_rose_points.h); these loops do the rest.
     static_assert(kBatch <= kVectorBatch);
-    const int drawn = draw_vector_points({spin, petal, ring_angle_, frame_angle_, R, half, last}, count, xs, ys);
+    const int drawn =
+        figure.vector_ ? draw_vector_points({spin, petal, ring_angle_, frame_angle_, R, half, last}, count, xs, ys) : 0;
     alignas(32) double sin_a[kBatch], cos_a[kBatch];
     for (int i = drawn; i < count; ++i) ::sincos(ring_angle_ + spin[i] + frame_angle_, &sin_a[i], &cos_a[i]);
     for (int i = drawn; i < count; ++i) {

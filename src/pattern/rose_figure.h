@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "pattern/pattern_parameters.h"
+#include "pattern/pixel_coordinate.h"
+#include "pattern/vector_rose_points.h"
 
 namespace vz {
 
@@ -23,16 +25,6 @@ struct Point {
     bool operator==(const Point&) const = default;
 };
 
-// floor(v) + 1, clamped into 1..size, as a clamp of v into [0, size - 0.5]
-// and a truncation: below 0 gives 1, at size - 1 or above gives size, and in
-// between truncation is floor. Written so that it vectorises, and so that
-// even a NaN lands inside the picture.
-inline int clamp_coordinate(double v, double last) {
-    v = v > 0.0 ? v : 0.0;
-    v = v < last ? v : last;
-    return static_cast<int>(v) + 1;
-}
-
 // Last ring index K = floor(3 * sqrt(M) / 1.7) for reference size M.
 int ring_count(double reference_size);
 
@@ -44,10 +36,11 @@ inline std::uint8_t ring_colour(int ring) { return static_cast<std::uint8_t>((3 
 Point plot_point(const PatternParameters& pattern, double picture_size, int ring, int step, int frame_number);
 
 // Bit-identical to plot_point for the same inputs; caches sqrt(M), sin B and
-// the per-step and per-ring terms so a point costs one sincos.
+// the per-step and per-ring terms so a point costs one sincos. Batches of
+// points take the vector path where it is asked for and available.
 class RoseFigure {
 public:
-    RoseFigure(const PatternParameters& pattern, double picture_size);
+    RoseFigure(const PatternParameters& pattern, double picture_size, DrawingPath drawing = DrawingPath::Scalar);
 
     int ring_count() const { return ring_count_; }
     double picture_size() const { return size_; }
@@ -83,6 +76,7 @@ private:
     double shrink_term_;     // shrink_digit / 10 + 0.5
     double reference_size_;
     int ring_count_;
+    bool vector_;
     std::vector<double> spin_angle_;  // a2 = theta * (spin_digit + 1), per step
     std::vector<double> petal_sine_;  // sin(theta * w), per step
 };

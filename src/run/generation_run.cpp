@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <exception>
 #include <new>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -84,6 +86,14 @@ private:
     int next_change_ = 0;
 };
 
+RunResult ended(RunOutcome outcome, std::error_code error = {}, std::string detail = {}) {
+    RunResult result;
+    result.outcome = outcome;
+    result.error = error;
+    result.detail = std::move(detail);
+    return result;
+}
+
 // Thrown from inside a pass when a check point ends the run.
 struct RunInterrupted {
     RunOutcome outcome;
@@ -101,9 +111,12 @@ void take_check_point(RunObserver& observer) {
 // The file is synced, and named only if a last check point after the sync
 // lets the run go on: a stop that comes while the disk is busy still leaves
 // nothing behind.
+// Any other exception from the writing or from a worker (an encoder's
+// std::invalid_argument, say) ends the run the same way, as Failed with its
+// own words: a run never ends the program.
 template <class Write>
 RunResult with_output_file(const RunRequest& request, RunObserver& observer, Write&& write) {
-    if (path_exists(request.output_path)) return {RunOutcome::FileExists, {}, {}};
+    if (path_exists(request.output_path)) return ended(RunOutcome::FileExists);
     try {
         OutputFile file(request.output_path,
                         request.file_system ? *request.file_system : FileSystemCalls::system());
@@ -113,14 +126,18 @@ RunResult with_output_file(const RunRequest& request, RunObserver& observer, Wri
             take_check_point(observer);
         } catch (const RunInterrupted& interrupted) {
             file.discard();
-            return {interrupted.outcome, {}, {}};
+            return ended(interrupted.outcome);
         }
-        if (file.commit() == OutputFile::Commit::NameTaken) return {RunOutcome::FileExists, {}, {}};
-        return {RunOutcome::Completed, {}, {}};
+        if (file.commit() == OutputFile::Commit::NameTaken) return ended(RunOutcome::FileExists);
+        return ended(RunOutcome::Completed);
     } catch (const std::system_error& error) {
-        return {RunOutcome::Failed, error.code(), {}};
+        return ended(RunOutcome::Failed, error.code());
     } catch (const std::bad_alloc&) {
-        return {RunOutcome::Failed, std::make_error_code(std::errc::not_enough_memory), {}};
+        return ended(RunOutcome::Failed, std::make_error_code(std::errc::not_enough_memory));
+    } catch (const std::exception& error) {
+        return ended(RunOutcome::Failed, {}, error.what());
+    } catch (...) {
+        return ended(RunOutcome::Failed);
     }
 }
 
@@ -147,6 +164,15 @@ private:
 
 }  // namespace
 
+RunResult run_generation(const RunRequest& request, RunObserver& observer) {
+    if (const RequestProblem problem = run_request_problem(request); !problem.empty()) {
+        RunResult refused = ended(RunOutcome::Refused);
+        refused.refusal = problem;
+        return refused;
+    }
+    return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
+}
+
 // Workers draw and encode frames into memory of their own; this thread shows
 // the progress and takes the check points exactly as a frame drawn and
 // encoded here would, as each ring and row is reached, and writes every
@@ -158,7 +184,7 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
         observer.show_percent(0);
 
         const int S = request.picture_size;
-        const RoseFigure figure(request.pattern, S);
+        const RoseFigure figure(request.pattern, S, drawing_path_from_environment());
         const int rings = figure.ring_count() + 1;
 
         // Milestones of a frame: its rings drawn, then its rows encoded.
@@ -167,6 +193,7 @@ RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
         FramePipeline<ByteSink> pipeline(
             request.frame_count, parallel.workers, parallel.slots,
             [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
+                if (request.frame_started) request.frame_started(f);
                 int reached = 0;
                 data.clear();
                 make_compressed_frame(figure, f, scratch[static_cast<std::size_t>(worker)], data,
@@ -212,12 +239,13 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         const std::vector<std::uint8_t> black_record = black_frame_record(S, N);
 
         // Milestones of a frame: its sweeps painted, ten per ring.
-        const RoseFigure figure(request.pattern, S);
+        const RoseFigure figure(request.pattern, S, drawing_path_from_environment());
         const int K = figure.ring_count();
         const Parallelism parallel = parallelism_for(request);
         using Record = std::vector<std::uint8_t>;
         FramePipeline<Record> pipeline(N, parallel.workers, parallel.slots,
                                        [&](int, int f, Record& record, FrameSteps& steps) {
+                                           if (request.frame_started) request.frame_started(f);
                                            record = black_record;
                                            int swept = 0;
                                            paint_frame_record(figure, f, record, [&] { steps.reached(++swept); });

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 
@@ -27,6 +28,9 @@ struct RunRequest {
     int worker_count = 0;
     // The system calls that write the file; null for the real ones.
     FileSystemCalls* file_system = nullptr;
+    // Called on a worker's thread as it begins each frame; a seam for tests
+    // that make a worker fail. Empty: nothing is called.
+    std::function<void(int frame)> frame_started;
 };
 
 enum class RunOutcome {
@@ -34,14 +38,14 @@ enum class RunOutcome {
     FileExists,  // something already had that name; nothing written
     Stopped,     // a check point said Stop; nothing left behind
     Exited,      // a check point said Exit; nothing left behind
-    Failed,      // the file could not be created or written; nothing left behind
+    Failed,      // the file could not be created or written, or a step failed; nothing left behind
     Refused,     // the request itself cannot be run; nothing touched
 };
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Completed;
     std::error_code error;  // why, when Failed
-    std::string refusal;    // what is wrong with the request, when Refused
+    RequestProblem refusal; // what is wrong with the request, when Refused
     std::string detail;     // the failure's own words, when Failed with no error code
 };
 
@@ -51,10 +55,8 @@ struct RunResult {
 // stay responsive runs these on a thread of its own.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
-inline RunResult run_generation(const RunRequest& request, RunObserver& observer) {
-    if (std::string problem = run_request_problem(request); !problem.empty())
-        return {RunOutcome::Refused, {}, std::move(problem)};
-    return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
-}
+// Refuses a request that run_request_problem finds wrong, touching nothing;
+// otherwise runs it in its mode.
+RunResult run_generation(const RunRequest& request, RunObserver& observer);
 
 }  // namespace vz

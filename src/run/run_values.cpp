@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "run/generation_run.h"
 
@@ -82,22 +82,18 @@ RunNumbers validate_run_numbers(std::string_view count_text, std::string_view si
 
 std::string file_name_for(std::int64_t number) { return "Kvel_" + std::to_string(number) + ".GIF"; }
 
-std::string run_request_problem(const RunRequest& request) {
-    auto outside = [](const char* what, double value, double low, double high) {
-        if (value >= low && value <= high) return std::string();  // false for NaN too
-        char text[96];
-        std::snprintf(text, sizeof text, "%s %g is outside %g..%g", what, value, low, high);
-        return std::string(text);
-    };
+RequestProblem run_request_problem(const RunRequest& request) {
     const PatternParameters& p = request.pattern;
-    for (const std::string& problem : {
-             outside("frame count", request.frame_count, kMinFrames, kMaxFrames),
-             outside("picture size", request.picture_size, kMinSize, kMaxSize),
-             outside("reference size", p.reference_size, kMinSize, kMaxSize),
-             outside("pattern digit", std::max({p.twist_digit, p.petal_digit, p.shrink_digit, p.spin_digit}), 0, 9),
-             outside("palette power", std::max({p.red_power, p.green_power, p.blue_power}), 0, 3),
-         })
-        if (!problem.empty()) return "invalid run request: " + problem;
+    const RequestProblem limits[] = {
+        {RequestValue::FrameCount, static_cast<double>(request.frame_count), kMinFrames, kMaxFrames},
+        {RequestValue::PictureSize, static_cast<double>(request.picture_size), kMinSize, kMaxSize},
+        {RequestValue::ReferenceSize, p.reference_size, kMinSize, kMaxSize},
+        {RequestValue::PatternDigit,
+         static_cast<double>(std::max({p.twist_digit, p.petal_digit, p.shrink_digit, p.spin_digit})), 0, 9},
+        {RequestValue::PalettePower, static_cast<double>(std::max({p.red_power, p.green_power, p.blue_power})), 0, 3},
+    };
+    for (const RequestProblem& limit : limits)
+        if (!(limit.given >= limit.low && limit.given <= limit.high)) return limit;  // NaN is outside too
     return {};
 }
 

@@ -31,10 +31,23 @@ RunNumbers validate_run_numbers(std::string_view count_text, std::string_view si
 // The name proposed for the n-th file: Kvel_<n>.GIF.
 std::string file_name_for(std::int64_t number);
 
+// A value of a run request that is outside its range.
+enum class RequestValue { None, FrameCount, PictureSize, ReferenceSize, PatternDigit, PalettePower };
+
+// What makes a run request impossible to run: which value, the value given
+// (the largest, for the digits and powers), and the range it must lie in.
+struct RequestProblem {
+    RequestValue value = RequestValue::None;
+    double given = 0;
+    double low = 0;
+    double high = 0;
+    bool empty() const { return value == RequestValue::None; }
+};
+
 struct RunRequest;
-// What makes `request` impossible to run (frame count, size, reference size,
-// digits or powers out of range), or empty when it can be run. The library's
-// own guard: callers validate their users' input before this.
-std::string run_request_problem(const RunRequest& request);
+// The first value that makes `request` impossible to run (frame count, size,
+// reference size, digits, powers), or an empty problem when it can be run.
+// The library's own guard: callers validate their users' input before this.
+RequestProblem run_request_problem(const RunRequest& request);
 
 }  // namespace vz

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "gif/gif_blocks.h"
@@ -23,6 +24,7 @@
 #include "run/progress_values.h"
 #include "web/engine_reason.h"
 #include "web/handles.h"
+#include "web/json_text.h"
 
 using namespace vz;
 
@@ -52,6 +54,8 @@ struct Engine {
     int next_part = 0;                 // the frame the file takes next
     std::int64_t next_block = 0;       // the background pass's next block; 0 when the frame is done
     ProgressValues shown;              // the background pass's progress at its last block
+    RequestProblem refused;            // why the last job was refused, when it was
+    std::string refused_text;          // the same as JSON, for vz_problem
 
     // The longest frame a job can hand in: its record in the uncompressed
     // layout, else twice its pixels (LZW codes are at most 12 bits a pixel).
@@ -96,13 +100,29 @@ EMSCRIPTEN_KEEPALIVE int vz_job(Engine* engine, const char* pattern_code, int re
     request.picture_size = size;
     request.frame_count = frames;
     engine->job.reset();
-    if (!run_request_problem(request).empty()) return answer(EngineReason::BadRequest);
+    engine->refused = run_request_problem(request);
+    if (!engine->refused.empty()) return answer(EngineReason::BadRequest);
     engine->job.emplace(Engine::Job{request.pattern, frames, size, compressed != 0, transparent != 0,
                                     RoseFigure(request.pattern, size), UncompressedLayout(size)});
     engine->black = engine->job->compressed ? std::vector<std::uint8_t>() : black_frame_record(size, frames);
     engine->next_part = 0;
     engine->next_block = 0;
     return answer(EngineReason::Done);
+}
+
+// {value, given, low, high}: the value of the last job refused as a bad
+// request, by the name the page knows it by, and its range.
+EMSCRIPTEN_KEEPALIVE const char* vz_problem(Engine* engine) {
+    if (!engines.has(engine)) return "null";
+    constexpr const char* kNames[] = {"", "frameCount", "pictureSize", "referenceSize", "patternDigit", "palettePower"};
+    const RequestProblem& problem = engine->refused;
+    engine->refused_text = JsonObject()
+               .add("value", kNames[static_cast<int>(problem.value)])
+               .add("given", problem.given)
+               .add("low", problem.low)
+               .add("high", problem.high)
+               .text();
+    return engine->refused_text.c_str();
 }
 
 // Makes frame f: its LZW data, or its painted record.

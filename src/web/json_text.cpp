@@ -1,5 +1,6 @@
 #include "web/json_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace vz {
@@ -19,6 +20,12 @@ std::string json_string(std::string_view text) {
         }
     }
     return json + "\"";
+}
+
+JsonObject& JsonObject::add(std::string_view name, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return raw(name, std::isfinite(value) ? text : "null");  // JSON has no NaN or infinity
 }
 
 JsonObject& JsonObject::raw(std::string_view name, std::string_view json) {

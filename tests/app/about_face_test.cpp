@@ -13,10 +13,16 @@ std::vector<QWidget*> working_controls(Form1& form) {
             c.Command1, c.Command2, c.Command3, c.Drive1, c.Dir1, c.File1, c.Picture1};
 }
 
+// Opens the About face and waits until its device has opened and the tune's timer runs.
+void show_about(Form1& form) {
+    ui(form).Command3->click();
+    ASSERT_TRUE(serve_events_until([&] { return ui(form).Timer3->isActive(); }));
+}
+
 TEST_F(WindowTest, AboutFaceHidesTheWorkingControlsAndPlaysTheTune) {
     Form1& form = open_window();
     form.show();
-    ui(form).Command3->click();
+    show_about(form);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Vuzuduzi-2 - О программе"));
     EXPECT_TRUE(form.about_shown());
     for (QWidget* control : working_controls(form)) EXPECT_TRUE(control->isHidden());
@@ -53,7 +59,7 @@ TEST_F(WindowTest, AboutFaceHidesTheWorkingControlsAndPlaysTheTune) {
 
 TEST_F(WindowTest, LeavingMidTuneStopsSendingAtOnceAndEachOpeningIsOrchestratedAnew) {
     Form1& form = open_window();
-    ui(form).Command3->click();
+    show_about(form);
     for (int tick = 1; tick <= 5; ++tick) form.Timer3_Timer();
     const std::uint32_t first_solo_program = platform_.midi.sent[2];
     ui(form).Command7->click();
@@ -63,7 +69,7 @@ TEST_F(WindowTest, LeavingMidTuneStopsSendingAtOnceAndEachOpeningIsOrchestratedA
     form.Timer3_Timer();  // a stray tick after leaving sends nothing
     EXPECT_EQ(platform_.midi.sent.size(), sent);
 
-    ui(form).Command3->click();
+    show_about(form);
     form.Timer3_Timer();
     EXPECT_EQ(form.player().tune_step(), 2);
     EXPECT_NE(platform_.midi.sent[sent + 2], first_solo_program);
@@ -72,7 +78,7 @@ TEST_F(WindowTest, LeavingMidTuneStopsSendingAtOnceAndEachOpeningIsOrchestratedA
 TEST_F(WindowTest, WithoutAMidiDeviceTheAboutFaceWorksSilently) {
     platform_.midi.open_succeeds = false;
     Form1& form = open_window();
-    ui(form).Command3->click();
+    show_about(form);
     for (int tick = 1; tick <= 177; ++tick) form.Timer3_Timer();
     EXPECT_FALSE(ui(form).Timer3->isActive());
     EXPECT_TRUE(platform_.midi.sent.empty());
@@ -97,11 +103,27 @@ TEST_F(WindowTest, ARunGoesOnBesideTheAboutFaceWithItsBarInView) {
 
 TEST_F(WindowTest, CancelOnTheAboutFaceClosesTheDeviceAndEndsTheProgram) {
     Form1& form = open_window();
-    ui(form).Command3->click();
+    show_about(form);
     form.Timer3_Timer();
     ui(form).Command4->click();
     EXPECT_EQ(platform_.midi.events.back().call, Call::close);
     EXPECT_EQ(platform_.quits, 1);
+}
+
+// A slow sound font: the face shows while the device opens, and leaving the
+// face then leaves nothing playing once the device is ready.
+TEST_F(WindowTest, TheFaceShowsAtOnceAndLeavingItDuringASlowOpeningLeavesNothingPlaying) {
+    Form1& form = open_window();
+    platform_.midi_opening.hold.arm();
+    ui(form).Command3->click();
+    ASSERT_TRUE(platform_.midi_opening.hold.wait_held());
+    EXPECT_FALSE(ui(form).Command7->isHidden());
+    EXPECT_FALSE(ui(form).Timer3->isActive());
+    ui(form).Command7->click();
+    platform_.midi_opening.hold.release();
+    ASSERT_TRUE(serve_events_until([&] { return !form.sound_loading(); }));
+    EXPECT_EQ(platform_.midi.events, (std::vector<RecordingMidiOutput::Event>{{Call::open, 0}, {Call::close, 0}}));
+    EXPECT_FALSE(ui(form).Timer3->isActive());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Test platform: records message boxes, opened files and links, answers the
 // clock from a field, and lets a test hold a run at a chosen event (through
-// `tap`) or in its sync (through `file_system`).
+// `tap`) or in its sync (through `file_system`), or the MIDI device while it
+// opens.
 #pragma once
 
 #include <QCoreApplication>
@@ -13,6 +14,22 @@
 #include "run_gate.h"
 
 namespace vz::test {
+
+// The recording device, whose opening can be held, as a slow sound font holds it.
+class HeldMidiOutput final : public MidiOutput {
+public:
+    explicit HeldMidiOutput(RecordingMidiOutput& device) : device_(device) {}
+    bool open() override {
+        hold.reach();
+        return device_.open();
+    }
+    void send(std::uint32_t message) override { device_.send(message); }
+    void close() override { device_.close(); }
+    Hold hold;
+
+private:
+    RecordingMidiOutput& device_;
+};
 
 class FakePlatform final : public Platform {
 public:
@@ -33,7 +50,7 @@ public:
     float seconds_since_midnight() override { return clock; }
     FileSystemCalls& file_system() override { return sync; }
     RunObserver* run_tap() override { return &gate; }
-    MidiOutput& midi_output() override { return midi; }
+    MidiOutput& midi_output() override { return midi_opening; }
     void quit() override { ++quits; }
 
     std::vector<Message> messages;
@@ -44,6 +61,7 @@ public:
     RunGate gate;
     HeldSync sync;
     RecordingMidiOutput midi;
+    HeldMidiOutput midi_opening{midi};
 };
 
 }  // namespace vz::test

@@ -1,9 +1,11 @@
 // The language chosen from the environment, as gettext chooses one.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <map>
 
 #include "app/language.h"
+#include "app/refusal_text.h"
 
 namespace vz {
 namespace {
@@ -40,6 +42,22 @@ TEST(LanguageTest, EnglishOnlyWhenTheLocaleAndLanguageAskForIt) {
         std::string described;
         for (const auto& [name, value] : c.environment) described += name + "=" + value + " ";
         EXPECT_EQ(chosen, c.expected) << described;
+    }
+}
+
+// A refused request in both languages: which value, what it was, its range.
+TEST(LanguageTest, RefusalsNameTheValueAndItsRange) {
+    const char* names[][2] = {{"Количество картинок", "Number of pictures"}, {"Размер картинок", "Picture size"},
+                              {"Исходный размер узора", "Pattern's reference size"}, {"Цифра узора", "Pattern digit"},
+                              {"Степень палитры", "Palette power"}};
+    for (const Language language : {Language::English, Language::Russian}) {
+        install_translator(*QCoreApplication::instance(), language);
+        const bool english = language == Language::English;
+        for (int value = 1; value <= 5; ++value)
+            EXPECT_EQ(refusal_text({static_cast<RequestValue>(value), 1000.5, 10, 1000}),
+                      QString::fromUtf8(names[value - 1][english]) +
+                          (english ? QStringLiteral(": 1000.5, but it must be from 10 to 1000.")
+                                   : QStringLiteral(": 1000.5, а допустимо от 10 до 1000.")));
     }
 }
 

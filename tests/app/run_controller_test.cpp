@@ -6,8 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+
+#include <sys/resource.h>
 
 #include "app/system_reasons.h"
+#include "as_nobody.h"
 #include "decoded_gif.h"
 #include "window_fixture.h"
 
@@ -141,6 +145,40 @@ TEST_F(WindowTest, AFileThatCannotBeWrittenIsReportedInRussianAndNothingIsLeft) 
         EXPECT_EQ(ui(form).Text3->text(), in_folder("Kvel_1.GIF"));
         EXPECT_EQ(files(), QStringList{"plain"});
     }
+}
+
+// A failure without a system reason, such as a library's exception, shows
+// its own words.
+TEST_F(WindowTest, AFailureWithoutASystemReasonShowsItsOwnWords) {
+    Form1& form = open_window();
+    platform_.sync.failure = [] { throw std::runtime_error("disk said no"); };
+    press_start_and_wait();
+    platform_.sync.failure = nullptr;
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].text,
+              QStringLiteral("Не удалось записать файл :\r\n") + in_folder("Kvel_1.GIF") + "\r\ndisk said no");
+    EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
+    EXPECT_EQ(files(), QStringList());
+}
+
+// A run whose thread cannot be started fails like a file that cannot be
+// written, and the next press works. Root may start any number of threads.
+TEST_F(WindowTest, ARunWhoseThreadCannotStartIsReportedAndTheWindowIsIdleAgain) {
+    if (!runs_unprivileged()) GTEST_SKIP() << "root may start any number of threads";
+    Form1& form = open_window();
+    rlimit threads = {};
+    ::getrlimit(RLIMIT_NPROC, &threads);
+    const rlimit none = {0, threads.rlim_max};
+    ::setrlimit(RLIMIT_NPROC, &none);
+    ui(form).Command1->click();
+    ::setrlimit(RLIMIT_NPROC, &threads);
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].text, QStringLiteral("Не удалось записать файл :\r\n") + in_folder("Kvel_1.GIF") +
+                                              "\r\n" + QString::fromLocal8Bit(std::strerror(EAGAIN)));
+    EXPECT_EQ(ui(form).Command1->text(), Form1::idle_caption());
+    EXPECT_FALSE(ui(form).Timer1->isActive());
+    press_start_and_wait();
+    EXPECT_EQ(files(), QStringList{"Kvel_1.GIF"});
 }
 
 TEST(SystemReasons, RussianForTheCommonCasesAndTheSystemsOtherwise) {
@@ -356,8 +394,10 @@ TEST_F(HeldRunTest, TheButtonFlashesWhileRunning) {
     // The timer itself flashes it, on the window thread while the run is held.
     ui(form).Timer1->setInterval(1);
     EXPECT_TRUE(serve_events_until([&] { return form.command1_colour() == kFlashColour; }));
+    form.rty();  // a run is going: nothing
     held_->release();
     run_to_end();
+    EXPECT_EQ(files(), QStringList{"Kvel_1.GIF"});
     EXPECT_EQ(seen, (std::vector<std::uint32_t>{kFlashColour, kInfoBackgroundColour}));
     EXPECT_EQ(form.command1_colour(), kNormalColour);
     form.Timer1_Timer();  // a later run's first tick leaves the normal colour

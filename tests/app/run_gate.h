@@ -37,14 +37,16 @@ inline void serve_events_for(int milliseconds) {
 // A point where the run thread waits until the test releases it.
 class Hold {
 public:
-    // Run thread: stops here when armed, until released.
+    // Run thread: stops here when armed, until released (at most 30 s, so
+    // that a window waiting for it here fails its test rather than hangs).
     void reach() {
         std::unique_lock lock(mutex_);
         if (!armed_) return;
         armed_ = false;
         held_ = true;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return !held_; });
+        changed_.wait_for(lock, std::chrono::seconds(30), [&] { return !held_; });
+        held_ = false;
     }
     void arm() {
         std::lock_guard lock(mutex_);
@@ -104,14 +106,17 @@ private:
     int remaining_ = 0;
 };
 
-// The real system calls, but a sync can be held, as on a slow disk.
+// The real system calls, but a sync can be held, as on a slow disk, or fail
+// in a way of the test's choosing.
 class HeldSync final : public FileSystemCalls {
 public:
     int fsync(int fd) override {
         hold.reach();
+        if (failure) failure();
         return FileSystemCalls::fsync(fd);
     }
     Hold hold;
+    std::function<void()> failure;
 };
 
 }  // namespace vz::test

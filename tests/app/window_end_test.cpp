@@ -6,8 +6,12 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <tuple>
+
+#include <sys/stat.h>
 
 #include "app/termination_signals.h"
+#include "as_nobody.h"
 #include "memory_settings_store.h"
 #include "window_fixture.h"
 
@@ -113,6 +117,39 @@ TEST_F(WindowEndTest, SettingsThatCannotBeStoredAreReportedWithThePathAndTheReas
         QDir(folder).removeRecursively();
         QFile::remove(folder);
     }
+}
+
+// A settings file of another user, left by a run under sudo, say: the save
+// is reported like any failed one, and the file is left as it was.
+TEST_F(WindowEndTest, ASettingsFileOfAnotherUserIsReportedAndLeftAsItWas) {
+    const QByteArray file = QFile::encodeName(settings_->file_name()), folder = QFile::encodeName(root_.path());
+    struct stat before = {}, after = {};
+    if (::geteuid() == 0) {  // the folders are the user's, the file root's
+        const auto [uid, gid] = nobody();
+        ASSERT_EQ(::chmod(folder.constData(), 0755) | ::chown((folder + "/config/vazedoza").constData(), uid, gid), 0);
+        ::stat(file.constData(), &before);
+        if (!runs_unprivileged({{QStringLiteral("VZ_OTHER_USERS_CONFIG"), root_.filePath(QStringLiteral("config"))}})) {
+            ::stat(file.constData(), &after);
+            EXPECT_EQ(std::tuple(after.st_ino, after.st_uid, after.st_mtime),
+                      std::tuple(before.st_ino, before.st_uid, before.st_mtime));
+            return;
+        }
+    }
+    if (qEnvironmentVariableIsSet("VZ_OTHER_USERS_CONFIG")) {  // nobody, in the child
+        qputenv("XDG_CONFIG_HOME", qgetenv("VZ_OTHER_USERS_CONFIG"));
+        settings_ = std::make_unique<QtSettingsStore>();
+    } else {  // not root: a file this user may not write stands for another's
+        ASSERT_EQ(::chmod(file.constData(), 0444), 0);
+    }
+    Form1& form = open_window();
+    ui(form).Text1->setText("9");
+    ui(form).Command4->click();
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Ошибка"));
+    EXPECT_EQ(platform_.messages[0].text, QStringLiteral("Не удалось сохранить настройки в файл :\r\n") +
+                                              settings_->file_name() + QStringLiteral("\r\nНет прав на запись"));
+    QFile kept(settings_->file_name());
+    EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && !kept.readAll().contains("col=9"));
 }
 
 // A file that does not parse is moved aside unchanged, under a name of its

@@ -8,13 +8,16 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <thread>
 
+#include "cli/gif_command.h"
 #include "decoded_gif.h"
 #include "music/sound_fonts.h"
+#include "run/run_values.h"
 #include "sound_font_paths.h"
 #include "temp_folder.h"
 
@@ -119,29 +122,45 @@ TEST_F(RenderToolTest, BadInputNamesTheArgumentAndWritesNothing) {
 }
 
 // On a terminal the tool shows one progress line, rewritten at most every
-// 100 ms, and clears it at the end.
+// 100 ms, and clears it at the end. The uncompressed mode's background pass
+// says so, even where it has no full block to count.
 TEST_F(RenderToolTest, OnATerminalOneProgressLineIsRewrittenAtMostTenTimesASecond) {
-    int terminal = -1, tool_side = -1;
-    ASSERT_EQ(::openpty(&terminal, &tool_side, nullptr, nullptr, nullptr), 0);
-    std::string shown;
-    const auto started = std::chrono::steady_clock::now();
-    const ToolResult result = run_tool(
-        {"gif", "--output", path("p.gif"), "--frames", "40", "--size", "400", "--pattern", "1234-012"},
-        [&] { ::dup2(tool_side, 2); },
-        [&](pid_t) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"--frames", "40", "--size", "400"}, {"\r\033[Kframe ", " of 40, "}},
+        {{"--frames", "1", "--size", "10", "--uncompressed"}, {"\r\033[Kbackground"}},
+    };
+    for (const auto& [options, expected] : cases) {
+        int terminal = -1, tool_side = -1;
+        ASSERT_EQ(::openpty(&terminal, &tool_side, nullptr, nullptr, nullptr), 0);
+        std::string shown;
+        std::vector<std::string> args = {"gif", "--output", path("p.gif"), "--pattern", "1234-012"};
+        args.insert(args.end(), options.begin(), options.end());
+        const auto started = std::chrono::steady_clock::now();
+        const ToolResult result = run_tool(args, [&] { ::dup2(tool_side, 2); }, [&](pid_t) {
             ::close(tool_side);
             char buffer[4096];
             for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(n));
             ::close(terminal);
         });
-    const auto took = std::chrono::steady_clock::now() - started;
-    EXPECT_EQ(result.status, 0);
-    std::size_t rewrites = 0;
-    for (std::size_t at = 0; (at = shown.find("\r\033[K", at)) != std::string::npos; ++at) ++rewrites;
-    EXPECT_NE(shown.find("\r\033[Kframe "), std::string::npos) << shown;
-    EXPECT_NE(shown.find(" of 40, "), std::string::npos) << shown;
-    EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K");  // cleared at the end
-    EXPECT_LE(rewrites, static_cast<std::size_t>(took / std::chrono::milliseconds(100)) + 2) << shown;
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_EQ(result.status, 0);
+        std::size_t rewrites = 0;
+        for (std::size_t at = 0; (at = shown.find("\r\033[K", at)) != std::string::npos; ++at) ++rewrites;
+        for (const std::string& part : expected) EXPECT_NE(shown.find(part), std::string::npos) << shown;
+        EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K");  // cleared at the end
+        EXPECT_LE(rewrites, static_cast<std::size_t>(took / std::chrono::milliseconds(100)) + 2) << shown;
+        fs::remove(path("p.gif"));
+    }
+}
+
+// The tool words a refused request as it always has.
+TEST(RefusalLine, SaysWhichValueIsOutsideWhichRange) {
+    const char* names[] = {"frame count", "picture size", "reference size", "pattern digit", "palette power"};
+    for (int value = 1; value <= 5; ++value)
+        EXPECT_EQ(vz::refusal_line({static_cast<vz::RequestValue>(value), 1000.5, 10, 1000}),
+                  std::string("invalid run request: ") + names[value - 1] + " 1000.5 is outside 10..1000");
+    EXPECT_EQ(vz::refusal_line({vz::RequestValue::FrameCount, std::nan(""), 1, 100}),
+              "invalid run request: frame count nan is outside 1..100");
 }
 
 TEST_F(RenderToolTest, AnswersHelpAndVersionOnStandardOutput) {

@@ -41,6 +41,7 @@ CLIENT_TWIPS = (8055, 4305)
 TEXT1 = (2640, 240, 615, 375)
 COMMAND1 = (360, 3240, 2775, 615)
 TEXT3 = (3480, 2940, 3615, 315)
+COMMAND2 = (5760, 240, 855, 375)
 COMMAND3 = (6720, 240, 1215, 375)
 COMMAND4_WORKING = (7200, 2880, 735, 375)
 COMMAND4_ABOUT = (4560, 3360, 735, 375)
@@ -602,6 +603,30 @@ def case_about_face(program, checks, args):
     check_stored_by_close(program, checks, 1)
 
 
+def case_about_slow_font(program, checks, args):
+    """Every open of the sound font takes 2 s, as on a cold network disk: the About face
+    shows at once, Перейти к программе during the load brings the working face back, and
+    SIGTERM during a load ends the program at once, with the settings stored."""
+    asked = time.monotonic()
+    program.click(COMMAND3)
+    wait_for("the About face", lambda: face(program) == sorted(ABOUT_FACE))
+    shown = time.monotonic() - asked
+    checks.true(f"the About face showed {shown:.2f} s after the press, before the font loaded", shown < 2.0)
+    program.click(COMMAND7)
+    wait_for("the working face", lambda: face(program) == sorted(WORKING_FACE))
+    program.click(COMMAND3)
+    wait_for("the About caption", lambda: program.main_title() == ABOUT_CAPTION)
+    signalled = time.monotonic()
+    os.kill(program.pid, signal.SIGTERM)
+    wait_for("the program to end", lambda: ended(program.pid))
+    took = time.monotonic() - signalled
+    checks.true(f"the program ended {took:.2f} s after SIGTERM, before the font loaded", took < 2.0)
+    boxes, _ = wait_for_end(program, WAIT_SECONDS)
+    checks.equal("exit status", program.process.poll(), 0)
+    checks.equal("message boxes shown after the signal", boxes, [])
+    check_stored_by_close(program, checks, 1)
+
+
 def case_about_during_run(program, checks, args):
     """The About face opened during a run keeps the run's progress in view until the run ends."""
     program.click(COMMAND1)
@@ -712,6 +737,25 @@ def case_sigterm_during_run(program, checks, args):
     check_stored_by_close(program, checks, 100)
 
 
+def case_sigterm_behind_box(program, checks, args):
+    """A run ends while the help box is open, its message waiting; SIGTERM then ends the
+    program at once, keeping the complete file and the settings, with no other message."""
+    program.click(COMMAND1)
+    wait_for("the running caption", lambda: program.main_title().startswith(CREATING_CAPTION))
+    with program.held():
+        program.click(COMMAND2)
+    program.wait_for_box("the help box")
+    path = os.path.join(program.folder, "Kvel_1.GIF")
+    wait_for("the run's file", lambda: os.path.exists(path))
+    program.process.send_signal(signal.SIGTERM)
+    boxes, took = wait_for_end(program, WAIT_SECONDS)
+    checks.true(f"the program ended {took:.2f} s after SIGTERM", program.process.poll() is not None)
+    checks.true("no message box but the help after the signal", set(boxes) <= {"Как работать с программой"}, boxes)
+    summary = subprocess.run([args.gif_summary, path], capture_output=True, text=True)
+    checks.equal("the file kept (frames, size)", summary.stdout.strip() or summary.stderr.strip(), "100 1000x1000")
+    check_stored_by_close(program, checks, 100)
+
+
 def case_sigterm_idle(program, checks, args):
     """SIGTERM with no run: the settings are stored and the program ends."""
     program.process.send_signal(signal.SIGTERM)
@@ -788,6 +832,15 @@ def case_typed_path(program, checks, args):
     checks.equal("files in the typed folder", sorted(os.listdir(other)), ["<i>y.GIF"])
 
 
+def ended(pid):
+    """Whether the process has ended, reaped or not."""
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rpartition(")")[2].split()[0] in ("Z", "X")
+    except FileNotFoundError:
+        return True
+
+
 def open_in(pid, folder):
     """Whether the process holds a file in folder open (named or not)."""
     fds = f"/proc/{pid}/fd"
@@ -810,10 +863,12 @@ CASES = {
     "about_face": (case_about_face, {"stored_by_close": False}),
     "sigterm_during_run": (case_sigterm_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "sigterm_idle": (case_sigterm_idle, {"stored_by_close": False}),
+    "sigterm_behind_box": (case_sigterm_behind_box, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "stop_during_run": (case_stop_during_run, {"frames": 100, "size": 1000}),
     "exit_during_run": (case_exit_during_run, {"frames": 100, "size": 1000, "stored_by_close": False}),
     "typed_path": (case_typed_path, {}),
     "about_during_run": (case_about_during_run, {"frames": 100, "size": 1000}),
+    "about_slow_font": (case_about_slow_font, {"stored_by_close": False}),
     "open_at_end": (case_open_at_end, {"open_at_end": 1}),
     "slow_sync": (case_slow_sync, {"frames": 10, "size": 200}),
     "screen_reader": (case_screen_reader, {"frames": 100, "size": 1000}),
@@ -822,7 +877,9 @@ CASES = {
 # Cases that run the program under a wrapper.
 SLOW_SYNC = ("strace", "-f", "-qq", "-o", os.devnull, "-e", "trace=fsync",
              "-e", "inject=fsync:delay_enter=3000000")
-WRAPPERS = {"slow_sync": SLOW_SYNC}
+SLOW_FONT = ("strace", "-f", "-qq", "-o", os.devnull, "-P", "/usr/share/sounds/sf2/default-GM.sf2",
+             "-e", "trace=openat", "-e", "inject=openat:delay_enter=2000000")
+WRAPPERS = {"slow_sync": SLOW_SYNC, "about_slow_font": SLOW_FONT}
 
 
 def in_own_session():

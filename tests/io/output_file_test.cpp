@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 // Makes chosen system calls fail with a chosen errno (0 = pass through).
 class FaultyCalls : public FileSystemCalls {
 public:
-    int unnamed = 0, write_error = 0, fsync_error = 0, link_error = 0, rename2_error = 0, rename_error = 0;
+    int unnamed = 0, write_error = 0, fsync_error = 0, link_error = 0, rename2_error = 0, rename_error = 0,
+        read_error = 0, listing_error = 0;
     std::size_t most_per_write = 0;  // writes and positioned writes take at most this many bytes (0: all)
 
     int openat(int folder, const char* name, int flags, mode_t mode) override {
@@ -35,6 +36,13 @@ public:
     }
     ssize_t pwrite(int fd, const void* data, std::size_t size, off_t offset) override {
         return FileSystemCalls::pwrite(fd, data, shortened(size), offset);
+    }
+    ssize_t pread(int fd, void* data, std::size_t size, off_t offset) override {
+        return read_error ? fault(read_error) : FileSystemCalls::pread(fd, data, size, offset);
+    }
+    DIR* fdopendir(int fd) override {
+        if (listing_error) return fault(listing_error), nullptr;
+        return FileSystemCalls::fdopendir(fd);
     }
     int fsync(int fd) override { return fsync_error ? fault(fsync_error) : FileSystemCalls::fsync(fd); }
     int linkat(int a, const char* from, int b, const char* to, int flags) override {
@@ -240,7 +248,7 @@ struct FaultCase {
 };
 
 FaultyCalls faults(int unnamed, int write_error, int fsync_error, int link_error, int rename2_error,
-                   int rename_error = 0) {
+                   int rename_error = 0, int read_error = 0, int listing_error = 0) {
     FaultyCalls calls;
     calls.unnamed = unnamed;
     calls.write_error = write_error;
@@ -248,6 +256,8 @@ FaultyCalls faults(int unnamed, int write_error, int fsync_error, int link_error
     calls.link_error = link_error;
     calls.rename2_error = rename2_error;
     calls.rename_error = rename_error;
+    calls.read_error = read_error;
+    calls.listing_error = listing_error;
     return calls;
 }
 
@@ -274,6 +284,8 @@ TEST_F(OutputFileTest, InjectedFaultsLeaveNothingAndReportTheReason) {
         {"unnamed, no links, no renameat2", faults(kNone, 0, 0, EPERM, ENOSYS), false, {}, C::Done},
         {"EIO at rename", faults(kNoTmp, 0, 0, EPERM, EINVAL, EIO), false, EIO},
         {"EROFS at renameat2", faults(kNoTmp, 0, 0, 0, EROFS), false, EROFS},
+        {"EIO reading back for the copy", faults(kNone, 0, 0, EPERM, 0, 0, EIO), false, EIO},
+        {"folder not listed for the sweep", faults(kNone, 0, 0, 0, 0, 0, 0, ENOMEM), false, {}, C::Done},
         {"short writes", faults(kNone, 0, 0, 0, 0), false, {}, C::Done},
     };
     cases[std::size(cases) - 1].calls.most_per_write = 2;

@@ -96,6 +96,22 @@ TEST(TuneScore, EveryStepIsContiguousAndBarStepsBeginWithBassRelease) {
     EXPECT_EQ(longest, 11u);
 }
 
+// The whole composed table, pinned: any note, step or velocity moved changes
+// the digest (FNV-1a of every cell's four bytes, low byte first).
+TEST(TuneScore, WholeTablesOfKnownCounters) {
+    const std::pair<InstrumentCounters, std::uint64_t> known[] = {
+        {{0, 0, 0}, 12049723187555495186u}, {{4, 6, 1}, 15959135688574927110u}, {{9, 10, 6}, 8599462221377030400u}};
+    for (const auto& [counters, expected] : known) {
+        const TuneTable t = compose_tune(counters).table;
+        std::uint64_t digest = 14695981039346656037u;
+        for (int step = 1; step <= kTuneSteps; ++step)
+            for (int slot = 1; slot <= kTuneSlots; ++slot)
+                for (int byte = 0; byte < 4; ++byte)
+                    digest = (digest ^ ((t.at(step, slot) >> (8 * byte)) & 0xFF)) * 1099511628211u;
+        EXPECT_EQ(digest, expected) << counters.sol << "," << counters.fon << "," << counters.bas;
+    }
+}
+
 TEST(Orchestration, RowsOfTheCounters) {
     const Orchestration first = orchestrate({0, 0, 0});
     EXPECT_EQ(first, (Orchestration{54, 100, 51, 77, 38, 77, 73, 100}));
@@ -169,7 +185,8 @@ TEST_P(HandEditedCounter, IsReadLenientlyAndAnythingButAWholeByteCountsAsZero) {
 INSTANTIATE_TEST_SUITE_P(Texts, HandEditedCounter,
                          ::testing::Values(StoredCounter{" 3 ", 3, "4"}, StoredCounter{"2xyz", 2, "3"},
                                            StoredCounter{"1 2", 12, "13"}, StoredCounter{"5.0", 5, "6"},
-                                           StoredCounter{"255", 255, "256"}, StoredCounter{"", 0, "1"},
+                                           StoredCounter{"255", 255, "256"}, StoredCounter{"+5", 5, "6"},
+                                           StoredCounter{"2550", 0, "1"}, StoredCounter{"", 0, "1"},
                                            StoredCounter{"abc", 0, "1"}, StoredCounter{"7.5", 0, "1"},
                                            StoredCounter{"-3", 0, "1"}, StoredCounter{"256", 0, "1"},
                                            StoredCounter{"99999999999999999999", 0, "1"}));

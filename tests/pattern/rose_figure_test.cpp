@@ -67,13 +67,17 @@ TEST(RoseFigure, MatchesPlotPointExactly) {
     }
 }
 
-// The batched drawing path (all sincos calls of a batch first, the clamp as
-// a truncation) against the literal formula: every step of every ring of
-// whole frames at the extremes, and stretches across batch boundaries over
-// random digits, sizes, reference sizes (whole and fractional), frames and rings.
-TEST(RoseFigure, BatchedPointsMatchPlotPointOnEveryStep) {
+// The batched drawing, scalar and vector (all sincos calls of a batch first,
+// the clamp as a truncation), against the literal formula: every step of
+// every ring of whole frames at the extremes, and stretches across batch
+// boundaries over random digits, sizes, reference sizes (whole and
+// fractional), frames and rings.
+class BatchedPoints : public ::testing::TestWithParam<DrawingPath> {};
+
+TEST_P(BatchedPoints, MatchPlotPointOnEveryStep) {
+    if (GetParam() == DrawingPath::Vector && !vector_path_available()) GTEST_SKIP() << "no vector path here";
     auto check_steps = [](const PatternParameters& p, int S, int frame, int k, int first, int last) {
-        const RoseFigure figure(p, S);
+        const RoseFigure figure(p, S, GetParam());
         int expected_step = first;
         bool same = true;
         for_each_point(figure.ring(frame, k), first, last, [&](int j, Point point) {
@@ -107,6 +111,7 @@ TEST(RoseFigure, BatchedPointsMatchPlotPointOnEveryStep) {
             << "S=" << S << " M=" << M << " f=" << frame << " k=" << k << " j=" << first << ".." << last;
     }
 }
+INSTANTIATE_TEST_SUITE_P(Paths, BatchedPoints, ::testing::Values(DrawingPath::Scalar, DrawingPath::Vector));
 
 TEST(DrawFrame, TenByTenFrameOfAllZeroDigits) {
     const std::uint8_t expected[10][10] = {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <stdexcept>
+#include <tuple>
 
 #include "decoded_gif.h"
 #include "temp_folder.h"
@@ -133,6 +135,27 @@ TEST_F(GenerationRunTest, SameValuesGiveIdenticalBytesAndMoreFramesExtendThem) {
     }
 }
 
+// Known files, one per mode, from pattern codes as the tool and the repeat
+// box give them: a changed picture, palette or layout changes the digest.
+TEST_F(GenerationRunTest, KnownCodesGiveKnownFiles) {
+    const std::tuple<const char*, bool, bool, std::uint64_t> known[] = {
+        {"6152-320", true, false, 3513582021731685739u},  // code, compressed, transparent, FNV-1a of the file
+        {"6152-320", false, false, 13425529340482525161u},
+        {"5873-013", true, true, 9602916963350242207u}};
+    for (const auto& [code, compressed, transparent, expected] : known) {
+        RunRequest r = request(3, 48, compressed);
+        r.pattern = *parse_pattern(code);
+        r.pattern.reference_size = 61;
+        r.transparent = transparent;
+        test::RecordingObserver observer;
+        ASSERT_EQ(run_generation(r, observer).outcome, RunOutcome::Completed);
+        std::uint64_t digest = 14695981039346656037u;
+        for (const std::uint8_t byte : test::read_file(r.output_path)) digest = (digest ^ byte) * 1099511628211u;
+        EXPECT_EQ(digest, expected) << code << " " << compressed << transparent;
+        fs::remove(r.output_path);
+    }
+}
+
 TEST_F(GenerationRunTest, ExistingFileIsNeverTouched) {
     for (bool compressed : {true, false}) {
         const RunRequest r = request(1, 10, compressed);
@@ -152,6 +175,27 @@ TEST_F(GenerationRunTest, WriteFailureReportsTheReasonAndLeavesNothing) {
     const RunResult result = run_generation(r, observer);
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_EQ(result.error, std::make_error_code(std::errc::no_such_file_or_directory));
+}
+
+// Whatever a worker throws, the run ends as Failed with the exception's own
+// words, and leaves nothing behind.
+TEST_F(GenerationRunTest, WorkerFailureOfAnyKindEndsTheRunAsFailed) {
+    for (bool compressed : {true, false}) {
+        for (const bool standard : {true, false}) {
+            RunRequest r = request(5, 30, compressed);
+            r.worker_count = 2;
+            r.frame_started = [standard](int frame) {
+                if (frame == 3 && standard) throw std::invalid_argument("bad code");
+                if (frame == 3) throw 3;
+            };
+            test::RecordingObserver observer;
+            const RunResult result = run_generation(r, observer);
+            EXPECT_EQ(result.outcome, RunOutcome::Failed);
+            EXPECT_FALSE(result.error);
+            EXPECT_EQ(result.detail, standard ? "bad code" : "");
+            EXPECT_TRUE(folder_empty()) << compressed;
+        }
+    }
 }
 
 // Compressed mode: the drawing pass has no check points, so a stop there is

@@ -60,17 +60,18 @@ TEST(RunRequestProblem, BadRequestsFailBeforeAnyFileExists) {
     good.pattern.reference_size = 10;
     good.frame_count = 1;
     good.picture_size = 10;
-    const std::pair<const char*, std::function<void(RunRequest&)>> bad[] = {
-        {"frame count 0 is outside 1..100", [](RunRequest& r) { r.frame_count = 0; }},
-        {"frame count 101 is outside 1..100", [](RunRequest& r) { r.frame_count = 101; }},
-        {"picture size 9 is outside 10..1000", [](RunRequest& r) { r.picture_size = 9; }},
-        {"picture size 1001 is outside 10..1000", [](RunRequest& r) { r.picture_size = 1001; }},
-        {"reference size 0 is outside 10..1000", [](RunRequest& r) { r.pattern.reference_size = 0; }},
-        {"reference size nan is outside 10..1000", [](RunRequest& r) { r.pattern.reference_size = std::nan(""); }},
-        {"reference size 1000.5 is outside 10..1000", [](RunRequest& r) { r.pattern.reference_size = 1000.5; }},
-        {"pattern digit 10 is outside 0..9", [](RunRequest& r) { r.pattern.petal_digit = 10; }},
-        {"pattern digit 255 is outside 0..9", [](RunRequest& r) { r.pattern.spin_digit = 255; }},
-        {"palette power 4 is outside 0..3", [](RunRequest& r) { r.pattern.blue_power = 4; }},
+    using enum RequestValue;
+    const std::pair<RequestProblem, std::function<void(RunRequest&)>> bad[] = {
+        {{FrameCount, 0, 1, 100}, [](RunRequest& r) { r.frame_count = 0; }},
+        {{FrameCount, 101, 1, 100}, [](RunRequest& r) { r.frame_count = 101; }},
+        {{PictureSize, 9, 10, 1000}, [](RunRequest& r) { r.picture_size = 9; }},
+        {{PictureSize, 1001, 10, 1000}, [](RunRequest& r) { r.picture_size = 1001; }},
+        {{ReferenceSize, 0, 10, 1000}, [](RunRequest& r) { r.pattern.reference_size = 0; }},
+        {{ReferenceSize, std::nan(""), 10, 1000}, [](RunRequest& r) { r.pattern.reference_size = std::nan(""); }},
+        {{ReferenceSize, 1000.5, 10, 1000}, [](RunRequest& r) { r.pattern.reference_size = 1000.5; }},
+        {{PatternDigit, 10, 0, 9}, [](RunRequest& r) { r.pattern.petal_digit = 10; }},
+        {{PatternDigit, 255, 0, 9}, [](RunRequest& r) { r.pattern.spin_digit = 255; }},
+        {{PalettePower, 4, 0, 3}, [](RunRequest& r) { r.pattern.blue_power = 4; }},
     };
     for (bool compressed : {true, false}) {
         for (const auto& [problem, spoil] : bad) {
@@ -80,10 +81,14 @@ TEST(RunRequestProblem, BadRequestsFailBeforeAnyFileExists) {
             spoil(r);
             test::RecordingObserver observer;
             const RunResult result = run_generation(r, observer);
-            EXPECT_EQ(result.outcome, RunOutcome::Refused) << problem;
-            EXPECT_EQ(result.refusal, std::string("invalid run request: ") + problem);
-            EXPECT_TRUE(observer.events.empty()) << problem;
-            EXPECT_TRUE(temp.names().empty()) << problem;
+            const std::string row = std::to_string(static_cast<int>(problem.value)) + " " + std::to_string(problem.given);
+            EXPECT_EQ(result.outcome, RunOutcome::Refused) << row;
+            const RequestProblem& got = result.refusal;
+            EXPECT_TRUE(got.value == problem.value && got.low == problem.low && got.high == problem.high &&
+                        (got.given == problem.given || (std::isnan(got.given) && std::isnan(problem.given))))
+                << row;
+            EXPECT_TRUE(observer.events.empty()) << row;
+            EXPECT_TRUE(temp.names().empty()) << row;
         }
     }
     // The limits themselves are accepted.

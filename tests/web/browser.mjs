@@ -30,13 +30,14 @@ export async function launchBrowser() {
 }
 
 // A tab whose browser says its first language is `language`, and that it
-// has `processors` processors when given.
-export async function openPage(browser, query, language = 'ru-RU', processors = 0) {
+// has `processors` processors when given; the page from `address` (a host's)
+// when given, else from the file system.
+export async function openPage(browser, query, language = 'ru-RU', processors = 0, address = 'file://' + pageFile) {
   const page = await browser.newPage();
   await page.evaluateOnNewDocument((first, count) => {
     Object.defineProperty(navigator, 'languages', {get: () => [first]});
     if (count) Object.defineProperty(navigator, 'hardwareConcurrency', {get: () => count});
   }, language, processors);
-  await page.goto('file://' + pageFile + query);
+  await page.goto(address + query);
   return page;
 }

@@ -47,10 +47,6 @@
         <translation>The pattern code must look like DDDD-PPP.</translation>
     </message>
     <message>
-        <source>Числа рисунка вне допустимых пределов.</source>
-        <translation>The numbers of the picture are out of range.</translation>
-    </message>
-    <message>
         <source>Движку не сказали, какой рисунок делать.</source>
         <translation>The engine was not told which picture to make.</translation>
     </message>
@@ -160,6 +156,33 @@
     <message>
         <source>Местонахождение:   </source>
         <translation>Location:   </translation>
+    </message>
+</context>
+<context>
+    <name>RunRefusal</name>
+    <message>
+        <source>Количество картинок</source>
+        <translation>Number of pictures</translation>
+    </message>
+    <message>
+        <source>Размер картинок</source>
+        <translation>Picture size</translation>
+    </message>
+    <message>
+        <source>Исходный размер узора</source>
+        <translation>Pattern&apos;s reference size</translation>
+    </message>
+    <message>
+        <source>Цифра узора</source>
+        <translation>Pattern digit</translation>
+    </message>
+    <message>
+        <source>Степень палитры</source>
+        <translation>Palette power</translation>
+    </message>
+    <message>
+        <source>%1: %2, а допустимо от %3 до %4.</source>
+        <translation>%1: %2, but it must be from %3 to %4.</translation>
     </message>
 </context>
 <context>

@@ -1,13 +1,24 @@
-// The drawing's vector path: the sines and cosines of four points at a time
-// from glibc's AVX2 vector functions, where the build has them and the
-// processor runs them. Every pixel still equals the scalar path's: a guard
-// recomputes with scalar sincos each point whose coordinate the vector
-// functions' error could move across a pixel edge (see fast_sincos.cpp).
+// The vector drawing of rose points: the sines and cosines of four points
+// at a time from glibc's AVX2 vector functions, where the build has them and
+// the processor runs them. Every pixel still equals the scalar path's: a
+// guard recomputes with scalar sincos each point whose coordinate the vector
+// functions' error could move across a pixel edge (see vector_rose_points.cpp).
 #pragma once
 
 #include <cstdint>
 
 namespace vz {
+
+// Which code computes a figure's points; both give the same pixels.
+enum class DrawingPath { Scalar, Vector };
+
+// True when the vector path is built in and the processor has AVX2.
+bool vector_path_available();
+
+// The path a run draws with, read afresh at each call: Vector where it is
+// available, unless the environment variable VZ_SCALAR_DRAWING is set to
+// anything but "" or "0".
+DrawingPath drawing_path_from_environment();
 
 // What the points of one batch of a ring share, as RoseFigure::Ring::points
 // uses it; point i is at angle (ring_angle + spin[i]) + frame_angle.
@@ -24,17 +35,14 @@ struct RoseBatch {
 // Largest count for draw_vector_points and guarded_coordinates.
 inline constexpr int kVectorBatch = 128;
 
-// True when the vector path is built in, the processor has AVX2, and the
-// environment variable VZ_SCALAR_DRAWING is unset, empty or "0".
-bool vector_drawing();
-
 // Draws the batch's first count - count % 4 points (count <= kVectorBatch)
-// into xs and ys and returns how many it drew: 0 when vector_drawing() is false.
+// into xs and ys and returns how many it drew: 0 where the vector path is
+// not available.
 int draw_vector_points(const RoseBatch& batch, int count, int* xs, int* ys);
 
 // The coordinates of the batch's first count points (a multiple of 4) from
-// the sines and cosines given for their angles, with the guard. Only while
-// vector_drawing() is true.
+// the sines and cosines given for their angles, with the guard where the
+// vector path is available (scalar sincos for every point elsewhere).
 void guarded_coordinates(const RoseBatch& batch, int count, const double* sin_a, const double* cos_a, int* xs,
                          int* ys);
 

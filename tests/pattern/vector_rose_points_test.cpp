@@ -1,8 +1,9 @@
-#include "pattern/fast_sincos.h"
+#include "pattern/vector_rose_points.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include "pattern/rose_figure.h"
@@ -20,7 +21,7 @@ double ulps_away(double v, int ulps) {
 // at angles whose coordinates land on a pixel edge: the guard must still give
 // the scalar path's pixels, and count the points it recomputed.
 TEST(VectorDrawing, GuardKeepsScalarPixelsAtPixelEdges) {
-    if (!vector_drawing()) GTEST_SKIP() << "no vector path on this processor or build";
+    if (!vector_path_available()) GTEST_SKIP() << "no vector path on this processor or build";
     constexpr double pi = std::numbers::pi;
     // sin or cos of each angle is +-0.5: with R = +-2 and S/2 = 5, v lands on 4 or 6.
     const double angles[4] = {pi / 6, pi / 3, 5 * pi / 6, 2 * pi / 3};
@@ -46,6 +47,19 @@ TEST(VectorDrawing, GuardKeepsScalarPixelsAtPixelEdges) {
         }
     }
     EXPECT_GE(guard_firings() - before, 2u * 11 * 4);
+}
+
+// The switch is read at each call, so a run started after a change follows it.
+TEST(VectorDrawing, ScalarSwitchIsReadAtEachCall) {
+    const DrawingPath available = vector_path_available() ? DrawingPath::Vector : DrawingPath::Scalar;
+    const std::pair<const char*, DrawingPath> cases[] = {
+        {nullptr, available}, {"", available}, {"0", available}, {"1", DrawingPath::Scalar}, {"yes", DrawingPath::Scalar}};
+    for (const auto& [value, expected] : cases) {
+        if (value) ::setenv("VZ_SCALAR_DRAWING", value, 1);
+        else ::unsetenv("VZ_SCALAR_DRAWING");
+        EXPECT_EQ(drawing_path_from_environment(), expected) << (value ? value : "unset");
+    }
+    ::unsetenv("VZ_SCALAR_DRAWING");
 }
 
 }  // namespace

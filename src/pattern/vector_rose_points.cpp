@@ -1,11 +1,11 @@
-#include "pattern/fast_sincos.h"
+#include "pattern/vector_rose_points.h"
 
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "pattern/rose_figure.h"
+#include "pattern/pixel_coordinate.h"
 
 // Built only for x86-64 with GCC or clang and glibc's libmvec; the AVX2 code
 // sits in functions compiled for AVX2 alone (no FMA, so nothing contracts),
@@ -35,9 +35,7 @@ void scalar_point(const RoseBatch& b, int i, int* xs, int* ys) {
 
 #ifdef VZ_VECTOR_PATH
 
-bool choose_vector_path() {
-    const char* scalar = std::getenv("VZ_SCALAR_DRAWING");
-    if (scalar != nullptr && *scalar != '\0' && std::strcmp(scalar, "0") != 0) return false;
+bool processor_has_avx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
@@ -115,18 +113,24 @@ VZ_AVX2 int draw_avx2(const RoseBatch& b, int count, int* xs, int* ys) {
 
 }  // namespace
 
-bool vector_drawing() {
+bool vector_path_available() {
 #ifdef VZ_VECTOR_PATH
-    static const bool on = choose_vector_path();
-    return on;
+    static const bool available = processor_has_avx2();
+    return available;
 #else
     return false;
 #endif
 }
 
+DrawingPath drawing_path_from_environment() {
+    const char* scalar = std::getenv("VZ_SCALAR_DRAWING");
+    if (scalar != nullptr && *scalar != '\0' && std::strcmp(scalar, "0") != 0) return DrawingPath::Scalar;
+    return vector_path_available() ? DrawingPath::Vector : DrawingPath::Scalar;
+}
+
 int draw_vector_points(const RoseBatch& batch, int count, int* xs, int* ys) {
 #ifdef VZ_VECTOR_PATH
-    if (vector_drawing()) return draw_avx2(batch, count, xs, ys);
+    if (vector_path_available()) return draw_avx2(batch, count, xs, ys);
 #else
     (void)batch, (void)count, (void)xs, (void)ys;
 #endif
@@ -136,7 +140,7 @@ int draw_vector_points(const RoseBatch& batch, int count, int* xs, int* ys) {
 void guarded_coordinates(const RoseBatch& batch, int count, const double* sin_a, const double* cos_a, int* xs,
                          int* ys) {
 #ifdef VZ_VECTOR_PATH
-    if (vector_drawing()) return guarded_avx2(batch, count, sin_a, cos_a, xs, ys);
+    if (vector_path_available()) return guarded_avx2(batch, count, sin_a, cos_a, xs, ys);
 #else
     (void)sin_a, (void)cos_a;
 #endif
