@@ -8,6 +8,7 @@
 const $ = (id) => document.getElementById(id);
 const WORKER_URL = URL.createObjectURL(new Blob([WORKER_SOURCE], {type: 'text/javascript'}));
 const fill = (text, ...values) => text.replace(/%(\d)/g, (_, n) => values[n - 1]);
+const TITLE = document.title;  // the idle title, as the page's file gives it
 
 let engine = null;      // the page's own engine instance
 let session = null;     // its session
@@ -99,7 +100,7 @@ function showForm(form) {
 }
 
 function showButton(running) {
-  if (!running) document.title = 'Vuzuduzi-2';
+  if (!running) document.title = TITLE;
   const button = $('start');
   button.classList.toggle('running', running);
   if (running) {
@@ -304,6 +305,8 @@ function stopRun() {
 }
 
 function press() {
+  // The texts as they stand, even when set without an input event (autofill).
+  for (const id of ['count', 'size']) ask('choose', id, $(id).value);
   const pressed = ask('press', run ? 1 : 0, navigator.hardwareConcurrency || 1);
   showForm(pressed.form);
   if (pressed.outcome === 'stop') return stopRun();
