@@ -322,22 +322,12 @@ function showAbout(shown) {
   $(shown ? 'back' : 'about').focus();
 }
 
-async function setUp() {
-  engine = await loadEngine();
-  const languages = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language];
-  words = WORDS[EngineCalls.language(engine, languages[0] || '')];
-  wordPage();
-  session = EngineCalls.session(engine);
-  for (const [key, text] of storedValues(EngineCalls.storagePrefix(engine))) ask('put', key, text);
-  for (const [name, value] of new URLSearchParams(location.search)) ask('link', name, value);
-  const opened = ask('open');
-  showForm(opened.form);
-  if (opened.problem) showMessage(words.validationTitle, [opened.problem]);
-  newAssembler();
-
-  const choose = (choice, value) => showForm(ask('choose', choice, value));
+// The controls answer from the start; until the session is open they do nothing.
+function listen() {
+  const choose = (choice, value) => session && showForm(ask('choose', choice, value));
   $('form').addEventListener('submit', (event) => {
     event.preventDefault();
+    if (!session) return;
     try {
       press();
     } catch (error) {
@@ -349,6 +339,7 @@ async function setUp() {
   for (const id of ['mobile', 'transparent', 'compress', 'repeat'])
     $(id).addEventListener('change', () => choose(id, $(id).checked ? '1' : '0'));
   $('about').addEventListener('click', () => {
+    if (!session) return;
     const tune = ask('compose');
     showAbout(true);
     if (typeof vzTune !== 'undefined') vzTune.play(EngineCalls.tuneTable(engine, session, tune.cells));
@@ -357,6 +348,21 @@ async function setUp() {
     if (typeof vzTune !== 'undefined') vzTune.stop();
     showAbout(false);
   });
+}
+
+async function setUp() {
+  listen();
+  engine = await loadEngine();
+  const languages = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language];
+  words = WORDS[EngineCalls.language(engine, languages[0] || '')];
+  wordPage();
+  session = EngineCalls.session(engine);
+  for (const [key, text] of storedValues(EngineCalls.storagePrefix(engine))) ask('put', key, text);
+  for (const [name, value] of new URLSearchParams(location.search)) ask('link', name, value);
+  const opened = ask('open');
+  showForm(opened.form);
+  if (opened.problem) showMessage(words.validationTitle, [opened.problem]);
+  newAssembler();
   document.body.dataset.ready = 'true';
 }
 

@@ -36,8 +36,9 @@ std::optional<std::string> check_gif_values(const GifArguments& arguments, GifVa
     if (arguments.pattern) {
         values.pattern = parse_pattern(*arguments.pattern);
         if (!values.pattern)
-            return std::string(gif_option::kPattern.name) + ": expected " + std::string(gif_option::kPattern.value_name) +
-                   " (digits 0-9, powers 0-3), got '" + *arguments.pattern + "'";
+            return std::string(gif_option::kPattern.name) + ": expected " +
+                   std::string(gif_option::kPattern.value_name) + " (digits 0-9, powers 0-3), got '" +
+                   *arguments.pattern + "'";
     }
     values.uncompressed = arguments.uncompressed;
     values.transparent = arguments.transparent;

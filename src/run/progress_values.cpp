@@ -23,8 +23,8 @@ ProgressValues row_progress(int frame, int frames, int size, int row) {
 
 ProgressValues block_progress(int frame, int frames, std::int64_t block, std::int64_t blocks) {
     const double l = static_cast<double>(blocks);
-    return {floor_int(block / l * kStripBlocks), floor_int(((frame - 1.0) / frames + block / l / frames) * kStripBlocks),
-            0};
+    const double run = (frame - 1.0) / frames + block / l / frames;
+    return {floor_int(block / l * kStripBlocks), floor_int(run * kStripBlocks), 0};
 }
 
 ProgressValues step_progress(int frame, int frames, int ring, int step, int ring_count) {

@@ -16,6 +16,8 @@ void write_text(SettingsStore& store, const StoredKey& key, std::string_view tex
     store.write(key.section, key.key, text);
 }
 
-void write_box(SettingsStore& store, const StoredKey& key, bool checked) { write_text(store, key, checked ? "1" : "0"); }
+void write_box(SettingsStore& store, const StoredKey& key, bool checked) {
+    write_text(store, key, checked ? "1" : "0");
+}
 
 }  // namespace vz

@@ -205,7 +205,8 @@ ProgressValues PageSession::progress(int frame, int milestone) const {
         return row_progress(frame, job.frames, job.size, std::min(rows + 1, job.size));
     }
     const int sweeps = std::clamp(milestone, 0, (K + 1) * kSweepsPerRing);
-    if (sweeps == (K + 1) * kSweepsPerRing) return step_progress(frame, job.frames, K, kSweepsPerRing * kSweepStride - 1, K);
+    if (sweeps == (K + 1) * kSweepsPerRing)
+        return step_progress(frame, job.frames, K, kSweepsPerRing * kSweepStride - 1, K);
     return step_progress(frame, job.frames, sweeps / kSweepsPerRing, sweeps % kSweepsPerRing * kSweepStride, K);
 }
 

@@ -23,9 +23,11 @@ after(async () => {
 
 const text = (page, selector) => page.$eval(selector, (element) => element.textContent);
 const ready = (page) => page.waitForSelector('body[data-ready]');
-const form = (page) => page.evaluate(() => Object.fromEntries(['count', 'size', 'mobile', 'transparent', 'compress',
-  'repeat'].map((id) => [id, document.getElementById(id).type === 'checkbox' ? document.getElementById(id).checked
-                                                                               : document.getElementById(id).value])));
+const form = (page) => page.evaluate(() => Object.fromEntries(
+  ['count', 'size', 'mobile', 'transparent', 'compress', 'repeat'].map((id) => {
+    const box = document.getElementById(id);
+    return [id, box.type === 'checkbox' ? box.checked : box.value];
+  })));
 const stored = (page, key) => page.evaluate((name) => localStorage.getItem('vuzuduzi-2/' + name), key);
 const type = async (page, id, value) => {
   await page.$eval('#' + id, (box) => { box.value = ''; });
