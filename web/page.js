@@ -9,6 +9,7 @@ const $ = (id) => document.getElementById(id);
 const WORKER_URL = URL.createObjectURL(new Blob([WORKER_SOURCE], {type: 'text/javascript'}));
 const fill = (text, ...values) => text.replace(/%(\d)/g, (_, n) => values[n - 1]);
 const TITLE = document.title;  // the idle title, as the page's file gives it
+let workingTitle = TITLE;       // the title of the working face, kept while the About face shows
 
 let engine = null;      // the page's own engine instance
 let session = null;     // its session
@@ -99,8 +100,13 @@ function showForm(form) {
   $('repeat').title = form.pattern ? fill(words.repeatTip, form.pattern, form.reference) : '';
 }
 
+function setTitle(title) {
+  workingTitle = title;
+  if ($('about-face').hidden) document.title = title;
+}
+
 function showButton(running) {
-  if (!running) document.title = TITLE;
+  if (!running) setTitle(TITLE);
   const button = $('start');
   button.classList.toggle('running', running);
   if (running) {
@@ -267,7 +273,7 @@ class Run {
 function startRun(started) {
   run = new Run(started);
   showButton(true);
-  document.title = fill(words.making, started.name);
+  setTitle(fill(words.making, started.name));
   run.start().then((file) => {
     run.end();
     run = null;
@@ -317,6 +323,7 @@ function press() {
 }
 
 function showAbout(shown) {
+  document.title = shown ? words.aboutTitle : workingTitle;
   $('working').hidden = shown;
   $('about-face').hidden = !shown;
   $(shown ? 'back' : 'about').focus();

@@ -90,18 +90,25 @@ test('runs of every size class, both modes', () => {
 });
 
 test('the engine refuses, with its reason, what no run can make', () => {
-  const refused = (what) => assert.throws(what, EngineRefusal);
-  const reason = (what) => { try { what(); } catch (error) { return error.reason; } };
-  assert.equal(reason(() => EngineCalls.makeFrame(engine, 12345, 1)), 'noHandle');
+  const refusal = (what) => {
+    try {
+      what();
+    } catch (error) {
+      assert.ok(error instanceof EngineRefusal);
+      return error.problem ? [error.reason, error.problem] : error.reason;
+    }
+  };
+  assert.equal(refusal(() => EngineCalls.makeFrame(engine, 12345, 1)), 'noHandle');
   EngineCalls.setJob(engine, maker, job('6152-320', 2, 10));
-  assert.equal(reason(() => EngineCalls.makeFrame(engine, maker, 3)), 'badFrame');
-  assert.equal(reason(() => EngineCalls.setJob(engine, maker, job('6152-320', 101, 10))), 'badRequest');
-  assert.equal(reason(() => EngineCalls.makeFrame(engine, maker, 1)), 'noJob');
+  assert.equal(refusal(() => EngineCalls.makeFrame(engine, maker, 3)), 'badFrame');
+  assert.deepEqual(refusal(() => EngineCalls.setJob(engine, maker, job('6152-320', 2, 10, 1001))),
+                   ['badRequest', {value: 'referenceSize', given: 1001, low: 10, high: 1000}]);
+  assert.equal(refusal(() => EngineCalls.makeFrame(engine, maker, 1)), 'noJob');
   EngineCalls.setJob(engine, assembler, job('6152-320', 2, 10));
   EngineCalls.leading(engine, assembler);
-  assert.equal(reason(() => EngineCalls.framePart(engine, assembler, 1, new Uint8Array(1e6))), 'badInput');
-  assert.equal(reason(() => EngineCalls.framePart(engine, assembler, 2, new Uint8Array(9))), 'badFrame');
-  refused(() => EngineCalls.trailer(engine, assembler));
+  assert.equal(refusal(() => EngineCalls.framePart(engine, assembler, 1, new Uint8Array(1e6))), 'badInput');
+  assert.equal(refusal(() => EngineCalls.framePart(engine, assembler, 2, new Uint8Array(9))), 'badFrame');
+  assert.equal(refusal(() => EngineCalls.trailer(engine, assembler)), 'badFrame');
 });
 
 test.after(() => rmSync(folder, {recursive: true, force: true}));
