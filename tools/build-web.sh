@@ -23,11 +23,12 @@ export NODE_PATH=/usr/share/nodejs
 
 # The engine: the same library targets as the native build, compiled by
 # emscripten (src/web/CMakeLists.txt), into $build/engine.js.
-emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVZ_WERROR="${VZ_WERROR:-OFF}" >/dev/null
 cmake --build "$build" --target vz_engine
 
 # Files that sit beside the page are made here, before the assembling, which
 # lists every file of the folder for the service worker to keep.
+bash tools/build-tune.sh "$build" "$dist"
 
 node web/assemble.mjs "$build/engine.js" "$dist"
 echo "build-web.sh: $dist/index.html"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The page's tests, which ctest runs as its test "web": builds the page, then
-# runs its tests under Node (the engine's bytes and a link's rules against the
-# batch tool) and in headless Chromium (the built page opened from the file
-# system, and served by a local host, then offline).
+# runs its tests under Node (the engine's bytes, a link's rules and the tune
+# against the batch tool) and in headless Chromium (the built page opened from
+# the file system, and served by a local host, then offline).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -16,23 +16,16 @@ if [ -n "${VZ_WEB_OUT:-}" ]; then
   cp web/package.json web/package-lock.json "$VZ_WEB_OUT/npm/"
 fi
 
-bash tools/build-web.sh
+bash tools/install-deps.sh --web
 
-# The batch tool the bytes are compared with: the one given (ctest gives its
-# build's), the test build's, else one of its own without the window.
-if [ -n "${VZ_RENDER:-}" ]; then
-  :
-elif [ -f build/CMakeCache.txt ]; then
-  cmake --build build --parallel 2 --target vuzuduzi-render
-  export VZ_RENDER="$PWD/build/src/cli/vuzuduzi-render"
-else
-  cmake -S . -B build-web/native -G Ninja -DVZ_BUILD_APP=OFF -DVZ_BUILD_TESTS=OFF -DVZ_BUILD_BENCH=OFF
-  cmake --build build-web/native --parallel 2 --target vuzuduzi-render
-  export VZ_RENDER="$PWD/build-web/native/src/cli/vuzuduzi-render"
-fi
+# The batch tool the bytes are compared with and the tune's font is cut by:
+# the one given (ctest gives its build's), else tools/render-tool.sh's.
+export VZ_RENDER="${VZ_RENDER:-$(bash tools/render-tool.sh)}"
 
-# The tests' packages, exactly as locked.
+# The packages, exactly as locked: the page's synthesizer and the tests'.
 packages=web
 [ -n "${VZ_WEB_OUT:-}" ] && packages="$VZ_WEB_OUT/npm"
 (cd "$packages" && npm ci --no-audit --no-fund --loglevel=error)
+
+bash tools/build-web.sh
 node --test tests/web/

@@ -48,8 +48,9 @@ FUZZ=(
 
 WEB=(
   # the page: Debian's emscripten (its acorn comes with it), Node.js for the
-  # tests, Chromium for the headless page test
-  emscripten nodejs chromium
+  # tests, Chromium for the headless page test, the About tune's sound font
+  # compressor
+  emscripten nodejs chromium sf3convert
 )
 
 for arg in "$@"; do

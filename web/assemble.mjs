@@ -32,6 +32,7 @@ const script = [
   'const WORKER_SOURCE = ' + JSON.stringify(workerSource).replace(/<\//g, '<\\/') + ';',
   'const AUTHOR = ' + JSON.stringify(author) + ';',
   pageWords(join(here, '..')),
+  read('tune/player.js'),
   read('page.js'),
   read('offline.js'),
 ].map(inline).join('\n');

@@ -106,10 +106,10 @@ const EngineCalls = {
     call(engine, 'vz_session_' + what, session, ...args);
     return JSON.parse(engine.UTF8ToString(engine._vz_session_answer(session)));
   },
-  // The tune last composed, `cells` MIDI messages: steps of slots.
-  tuneTable(engine, session, cells) {
-    const start = engine._vz_session_table(session) / 4;
-    return engine.HEAPU32.slice(start, start + cells);
+  // The score of the tune the session composed last, `length` numbers long.
+  sessionScore(engine, session, length) {
+    const start = engine._vz_session_score(session) / 8;
+    return engine.HEAPF64.slice(start, start + length);
   },
   // 'en' or 'ru': the page's language for a browser whose first language is `first`.
   language(engine, first) {
@@ -121,6 +121,18 @@ const EngineCalls = {
   },
   storagePrefix(engine) {
     return engine.UTF8ToString(engine._vz_storage_prefix());
+  },
+  // The tune composed with these counters: its table, step by step, and the
+  // score the page's synthesizer plays.
+  tuneTable(engine, sol, fon, bas) {
+    const at = engine._vz_tune_table(sol, fon, bas);
+    if (!at) throw new Error('engine refused the counters ' + [sol, fon, bas]);
+    return engine.HEAPU32.slice(at / 4, at / 4 + engine._vz_tune_cells());
+  },
+  tuneScore(engine, sol, fon, bas) {
+    EngineCalls.tuneTable(engine, sol, fon, bas);
+    const at = engine._vz_tune_score();
+    return engine.HEAPF64.slice(at / 8, at / 8 + engine._vz_tune_score_length());
   },
 };
 

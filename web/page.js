@@ -348,11 +348,11 @@ function listen() {
   $('about').addEventListener('click', () => {
     if (!session) return;
     const tune = ask('compose');
+    vzTune.play(EngineCalls.sessionScore(engine, session, tune.score));
     showAbout(true);
-    if (typeof vzTune !== 'undefined') vzTune.play(EngineCalls.tuneTable(engine, session, tune.cells));
   });
   $('back').addEventListener('click', () => {
-    if (typeof vzTune !== 'undefined') vzTune.stop();
+    vzTune.stop();
     showAbout(false);
   });
 }

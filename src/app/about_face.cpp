@@ -34,6 +34,8 @@ void AboutFace::show(bool run_active) {
     tune_table_ = compose_tune(settings_).table;
     settings_.save();
     wanted_ = true;
+    c_.Timer3->stop();
+    player_.close();  // a tune still playing ends before its device opens again elsewhere
     if (!loading_) open_device();  // else the device on its way plays this tune
     show_working_face(false);
     if (!run_active) c_.Picture2->hide();

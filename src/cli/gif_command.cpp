@@ -139,13 +139,14 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
         case RunOutcome::FileExists:
             err << "vuzuduzi-render gif: " << arguments.output << ": a file of that name already exists; left untouched\n";
             return kExitBadInput;
-        case RunOutcome::Failed:
-            err << "vuzuduzi-render gif: " << arguments.output << ": "
-                << (result.error                ? result.error.message()
-                    : result.detail.empty()     ? std::string("unexpected failure")
-                                                : result.detail)
-                << '\n';
+        case RunOutcome::Failed: {
+            // The system's reason, else the failure's own words.
+            const std::string why = result.error           ? result.error.message()
+                                    : result.detail.empty() ? std::string("unexpected failure")
+                                                            : result.detail;
+            err << "vuzuduzi-render gif: " << arguments.output << ": " << why << '\n';
             return kExitFailed;
+        }
         case RunOutcome::Refused:
             err << "vuzuduzi-render gif: " << refusal_line(result.refusal) << '\n';
             return kExitFailed;

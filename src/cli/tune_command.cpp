@@ -57,6 +57,8 @@ CLI::App* add_tune_command(CLI::App& tool, TuneArguments& arguments) {
         ->type_name("SOL,FON,BAS");
     tune->add_option("--wav", arguments.wav, "render the tune into this new 16-bit stereo WAV file")
         ->type_name("FILE");
+    tune->add_option("--sound-font", arguments.sound_font, "render with this sound font instead of the window's")
+        ->type_name("SF2");
     return tune;
 }
 
@@ -74,11 +76,18 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
         return kExitBadInput;
     }
 
+    if (arguments.sound_font && arguments.sound_font->empty()) {
+        err << kPrefix << "--sound-font needs a file name\n";
+        return kExitBadInput;
+    }
+    const std::vector<std::string> fonts =
+        arguments.sound_font ? std::vector<std::string>{*arguments.sound_font} : sound_fonts;
+
     const ComposedTune tune = compose_tune(*counters);
     if (wav && !check_only) {
         TerminationSignals signals;
         const WavRenderResult rendered =
-            render_tune_to_wav(tune.table, *wav, sound_fonts, [] { return TerminationSignals::received() != 0; });
+            render_tune_to_wav(tune.table, *wav, fonts, [] { return TerminationSignals::received() != 0; });
         using Status = WavRenderResult::Status;
         switch (rendered.status) {
             case Status::written:
@@ -88,7 +97,7 @@ int tune_command(const TuneArguments& arguments, std::ostream& out, std::ostream
                 return kExitBadInput;
             case Status::no_sound_font:
                 err << kPrefix << "cannot render " << *wav << ": no General MIDI sound font found (looked for";
-                for (const std::string& path : sound_fonts) err << ' ' << path;
+                for (const std::string& path : fonts) err << ' ' << path;
                 err << ")\n";
                 return kExitFailed;
             case Status::synth_failed:

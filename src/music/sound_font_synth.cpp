@@ -5,15 +5,10 @@
 #include <system_error>
 
 #include "music/short_message.h"
+#include "music/synth_settings.h"
 
 namespace vz {
 namespace {
-
-// Master gain. Over all 770 orchestrations of the tune the loudest peak is
-// about 3.9 times full scale at gain 1 with the larger General MIDI font
-// (1.9 with the smaller one), so 0.22 keeps every tune at least 1 dB clear
-// of clipping.
-constexpr double kSynthGain = 0.22;
 
 void silence_synth_log() {
     static std::once_flag once;

@@ -40,7 +40,4 @@ private:
     fluid_synth_t* synth_ = nullptr;
 };
 
-// Output sample rate of the synthesizer, live and offline.
-inline constexpr int kSynthSampleRate = 44100;
-
 }  // namespace vz

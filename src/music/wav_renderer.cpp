@@ -11,7 +11,8 @@
 
 #include "io/output_file.h"
 #include "music/sound_font_synth.h"
-#include "music/tune_player.h"
+#include "music/synth_settings.h"
+#include "music/tune_schedule.h"
 
 namespace vz {
 namespace {
@@ -20,25 +21,6 @@ constexpr int kChannels = 2;
 constexpr int kBitsPerSample = 16;
 constexpr int kWavHeaderBytes = 44;
 constexpr long long kRenderBlockFrames = 4096;
-// Release is rendered in 50 ms blocks; a block that stays below about
-// -72 dBFS counts as silence and ends the file.
-constexpr long long kReleaseBlockFrames = kSynthSampleRate / 20;
-constexpr int kSilenceLevel = 8;
-
-// Playback's ticks fall on these frames: tick k at k × 155 ms.
-long long tick_frame(long long tick) { return tick * kTickMilliseconds * kSynthSampleRate / 1000; }
-
-// Feeds the player's messages straight into the synthesizer.
-class SynthInput final : public MidiOutput {
-public:
-    explicit SynthInput(SoundFontSynth& synth) : synth_(synth) {}
-    bool open() override { return true; }
-    void send(std::uint32_t short_message) override { synth_.send(short_message); }
-    void close() override {}
-
-private:
-    SoundFontSynth& synth_;
-};
 
 class SampleRecorder {
 public:
@@ -71,15 +53,17 @@ private:
 std::optional<std::vector<std::int16_t>> render_samples(const TuneTable& table, SoundFontSynth& synth,
                                                         const std::function<bool()>& interrupted) {
     auto stop = [&] { return interrupted && interrupted(); };
-    SynthInput input(synth);
-    TunePlayer player(input, table);
+    const TuneSchedule schedule = schedule_tune(table);
     SampleRecorder recorder(synth);
-    player.open_midi_output();
-    for (long long tick = 1;; ++tick) {
-        if (stop()) return std::nullopt;
-        recorder.render(tick_frame(tick) - recorder.frames());
-        if (!player.tick()) break;
+    for (const ScheduledMessage& m : schedule.messages) {
+        if (m.frame > recorder.frames()) {
+            if (stop()) return std::nullopt;
+            recorder.render(m.frame - recorder.frames());
+        }
+        synth.send(m.message);
     }
+    if (stop()) return std::nullopt;
+    recorder.render(schedule.end_frame - recorder.frames());
     const long long release_end = recorder.frames() + kMaxReleaseMilliseconds * kSynthSampleRate / 1000;
     while (recorder.frames() < release_end) {
         if (stop()) return std::nullopt;

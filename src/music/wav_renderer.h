@@ -13,9 +13,6 @@
 
 namespace vz {
 
-// Sound after the tick that ends the tune, cut short once it is silent.
-inline constexpr int kMaxReleaseMilliseconds = 3000;
-
 struct WavRenderResult {
     enum class Status { written, file_exists, no_sound_font, synth_failed, write_failed, interrupted };
     Status status = Status::write_failed;

@@ -86,6 +86,7 @@ private:
     int next_change_ = 0;
 };
 
+// How a run ended, with its reason when it failed.
 RunResult ended(RunOutcome outcome, std::error_code error = {}, std::string detail = {}) {
     RunResult result;
     result.outcome = outcome;

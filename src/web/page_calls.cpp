@@ -15,13 +15,14 @@
 #include "web/handles.h"
 #include "web/json_text.h"
 #include "web/page_session.h"
+#include "web/tune_calls.h"
 
 using namespace vz;
 
 struct Session {
     PageSession page;
     std::string answer;               // the last call's JSON
-    std::vector<std::uint32_t> table;  // the last tune composed, step by step, slot by slot
+    std::vector<double> score;        // the last tune composed, as the page's synthesizer plays it
 };
 
 namespace {
@@ -199,23 +200,21 @@ EMSCRIPTEN_KEEPALIVE int vz_session_end_run(Session* session) {
     return answer(*session, "null");
 }
 
-// The About face's tune, composed anew: its table at vz_session_table, 200
-// steps of 20 messages.
+// The About face's tune, composed anew: {sol, fon, bas, score}, the counters
+// it used and the length of its score (see tune_calls.h) at vz_session_score.
 EMSCRIPTEN_KEEPALIVE int vz_session_compose(Session* session) {
     if (!sessions.has(session)) return refuse(EngineReason::NoHandle);
     const ComposedTune tune = session->page.compose();
-    session->table.clear();
-    for (int step = 1; step <= kTuneSteps; ++step)
-        for (int slot = 1; slot <= kTuneSlots; ++slot) session->table.push_back(tune.table.at(step, slot));
+    session->score = tune_score(tune.table);
     return answer(*session, JsonObject()
-                                .add("cells", static_cast<int>(session->table.size()))
                                 .add("sol", static_cast<int>(tune.counters.sol))
                                 .add("fon", static_cast<int>(tune.counters.fon))
                                 .add("bas", static_cast<int>(tune.counters.bas))
+                                .add("score", static_cast<int>(session->score.size()))
                                 .text());
 }
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* vz_session_table(Session* session) {
-    return sessions.has(session) ? session->table.data() : nullptr;
+EMSCRIPTEN_KEEPALIVE const double* vz_session_score(Session* session) {
+    return sessions.has(session) ? session->score.data() : nullptr;
 }
 
 // [[storage key, text], ...]: every value written since the last look, for

@@ -33,6 +33,14 @@ TEST_F(WindowTest, AboutFaceHidesTheWorkingControlsAndPlaysTheTune) {
     EXPECT_EQ(ui(form).Command4->text(), QStringLiteral("Отмена"));
     EXPECT_EQ(ui(form).Command4->pos(), QPoint(304, 224));  // 4560, 3360 twips
     EXPECT_EQ(form.printed_lines(), (QStringList{"", "", QString(35, ' ') + "Vuzuduzi-2."}));
+    // ... printed on the window where the third line's text goes.
+    const QFontMetrics metrics(form.font());
+    const QImage title = form.grab(QRect(metrics.horizontalAdvance(QString(35, ' ')), 2 * metrics.height(),
+                                         metrics.horizontalAdvance("Vuzuduzi-2."), metrics.height()))
+                             .toImage();
+    QImage blank = title;
+    blank.fill(form.palette().color(QPalette::Window));
+    EXPECT_NE(title, blank);
 
     // The tune: ten messages at the first tick, the end at the 177th.
     EXPECT_TRUE(ui(form).Timer3->isActive());

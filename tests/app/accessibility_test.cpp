@@ -154,8 +154,11 @@ TEST_F(LanguageWindowTest, ARunInEnglishShowsNoRussianFromStartToEveryEnd) {
     press_start_and_wait();
     ui(form).Text3->setText(in_folder(QStringLiteral("no/such/folder.GIF")));
     press_start_and_wait();
+    platform_.gate.hold_at("check");
     ui(form).Command1->click();
+    ASSERT_TRUE(platform_.gate.hold.wait_held());
     ui(form).Command1->click();  // Stop
+    platform_.gate.hold.release();
     run_to_end();
     sampler.stop();
 

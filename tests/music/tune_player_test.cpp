@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "music/synth_settings.h"
 #include "music/tune_composer.h"
+#include "music/tune_schedule.h"
 #include "memory_settings_store.h"
 #include "recording_midi_output.h"
 
@@ -72,6 +74,18 @@ TEST_F(TunePlayerTest, PlaysEveryStepInOrderThenEndsAtTick177) {
 
     player.close();  // leaving the About face after the tune has ended
     EXPECT_EQ(device.count(Call::close), 1);
+}
+
+// Offline renderers sound step k at tick k's frame, 155 ms apart, and stop at tick 177.
+TEST_F(TunePlayerTest, ScheduleTimesEveryMessageByItsTick) {
+    std::vector<ScheduledMessage> expected;
+    for (int step = 1; step <= 176; ++step) {
+        for (std::uint32_t message : table.messages(step)) expected.push_back({tick_frame(step), message});
+    }
+    const TuneSchedule schedule = schedule_tune(table);
+    EXPECT_EQ(schedule.messages, expected);
+    EXPECT_EQ(schedule.messages.front().frame, 6835);
+    EXPECT_EQ(schedule.end_frame, 1209883);  // 27.435 s
 }
 
 TEST_F(TunePlayerTest, ClosingMidTuneStopsSendingAtOnce) {

@@ -61,7 +61,6 @@ async function download(page, link, name) {
 test('a link draws its picture: the offered Kvel_1.GIF is the batch tool\'s file', async () => {
   // Three workers, so that frames come back out of order.
   const page = await openPage(browser, '?frames=10&size=200&pattern=6152-320', 'ru-RU', 3);
-  await ready(page);
   assert.equal(await page.$eval('#repeat', (box) => box.checked), true);
   assert.equal(await text(page, '#pattern-code'), '6152-320');
   await pressStart(page);
@@ -102,7 +101,6 @@ test('a link draws its picture: the offered Kvel_1.GIF is the batch tool\'s file
 
 test('every control has its name; a rejected count runs nothing and says why, in the window\'s words', async () => {
   const page = await openPage(browser, '');
-  await ready(page);
   const named = [];
   const walk = (node) => {
     if (['textbox', 'checkbox', 'button', 'progressbar'].includes(node.role)) named.push(node.role + ': ' + node.name);
@@ -132,7 +130,6 @@ test('every control has its name; a rejected count runs nothing and says why, in
 
 test('a bad link value shows the batch tool\'s reason and fills nothing; English browsers get English', async () => {
   const page = await openPage(browser, '?frames=7&size=5000&pattern=6152-320', 'en-GB');
-  await ready(page);
   assert.equal(await text(page, '#message-lines'), "--size: expected a whole number 10..1000, got '5000'");
   assert.equal(await page.$eval('#count', (box) => box.value), await stored(page, 'tem/col'));
   assert.equal(await page.$eval('#repeat', (box) => box.checked), false);
@@ -143,7 +140,6 @@ test('a bad link value shows the batch tool\'s reason and fills nothing; English
 
 test('the form, the previous picture, the file number and the tune\'s counters survive a reload', async () => {
   const page = await openPage(browser, '');
-  await ready(page);
   await page.evaluate(() => localStorage.clear());
   await reopen(page);
   assert.deepEqual(await form(page), {count: '3', size: '323', mobile: false, transparent: false, compress: true,
@@ -181,7 +177,6 @@ test('the form, the previous picture, the file number and the tune\'s counters s
 
 test('junk in storage is read as the window reads it; full or denied storage leaves the page working', async () => {
   const page = await openPage(browser, '');
-  await ready(page);
   await page.evaluate(() => {
     for (const [key, value] of [['tem/col', 'abc'], ['tem/px', '77 px'], ['tem/mob', '1.0x'], ['tem/fon', 'yes'],
       ['page/compress', ''], ['page/pattern', '12345'], ['page/file', '1e400'], ['met/sol', '-3']])
