@@ -11,7 +11,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/tools/configure.sh"
 build="${VZ_FUZZ_BUILD_DIR:-$here/build-fuzz}"
 seconds="${VZ_FUZZ_SECONDS:-60}"
-targets=(render_tool lzw_encoder settings tune_counters)
+targets=(render_tool lzw_encoder small_frames settings tune_counters)
 
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 CC=clang-14 CXX=clang++-14 vz_configure "$here" "$build" --fuzz -- -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -31,6 +31,8 @@ PACKAGES=(
   strace
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libcgif-dev
+  # the compositor's check against Pillow's canvases; the smaller files' yardstick in bench/
+  python3-pil python3-numpy gifsicle
   xvfb xauth
 )
 

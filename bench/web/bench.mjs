@@ -5,6 +5,9 @@
 //        gap between the page's animation frames during the run
 //   node bench/web/bench.mjs encoder [REPEATS]  the page's encoder (the engine
 //        in WebAssembly) against gifenc on the same 128-colour frames
+//   node bench/web/bench.mjs tune [REPEATS]     milliseconds from the About
+//        press to the first sound, the page opened from the file system (the
+//        target is 3 s on a 2-core machine)
 // Medians of REPEATS (default 3 and 7) are printed with the machine's load.
 import {execFileSync} from 'node:child_process';
 import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
@@ -12,6 +15,7 @@ import {createRequire} from 'node:module';
 import {loadavg, tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {launchBrowser, openPage} from '../../tests/web/browser.mjs';
+import {soundAfterPress, tappedPage} from '../../tests/web/tune_tap.mjs';
 
 const require = createRequire(import.meta.url);
 const root = new URL('../..', import.meta.url).pathname;
@@ -113,6 +117,23 @@ async function benchEncoder(repeats) {
   }
 }
 
+async function benchTune(repeats) {
+  const browser = await launchBrowser();
+  try {
+    const waits = [];
+    for (let i = 0; i < repeats; ++i) {
+      const page = await tappedPage(browser);
+      await page.click('#about');
+      waits.push(await soundAfterPress(page, 30000) ?? Infinity);
+      await page.close();
+    }
+    console.log(`About press to sound: median ${median(waits).toFixed(0)} ms of ${repeats}; load ${load()}`);
+  } finally {
+    await browser.close();
+  }
+}
+
 if (mode === 'run') await benchRun(Number(repeatsText || 3));
 else if (mode === 'encoder') await benchEncoder(Number(repeatsText || 7));
-else throw new Error('mode: run or encoder');
+else if (mode === 'tune') await benchTune(Number(repeatsText || 5));
+else throw new Error('mode: run, encoder or tune');

@@ -95,6 +95,8 @@ CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
     gif->add_flag(std::string(gif_option::kUncompressed), arguments.uncompressed,
                   "store the pixels without compression");
     gif->add_flag(std::string(gif_option::kTransparent), arguments.transparent, "make the background transparent");
+    gif->add_flag(std::string(gif_option::kSmall), arguments.small,
+                  "a smaller file with the same frames (LZW-compressed, also with --uncompressed's pictures)");
     return gif;
 }
 
@@ -118,6 +120,7 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     request.picture_size = options.size;
     request.compressed = !options.uncompressed;
     request.transparent = options.transparent;
+    request.small = options.small;
     request.output_path = arguments.output;
     out << "pattern " << format_pattern(request.pattern) << std::endl;
     if (check_only) {

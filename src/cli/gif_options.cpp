@@ -42,6 +42,7 @@ std::optional<std::string> check_gif_values(const GifArguments& arguments, GifVa
     }
     values.uncompressed = arguments.uncompressed;
     values.transparent = arguments.transparent;
+    values.small = arguments.small;
     return std::nullopt;
 }
 

@@ -25,6 +25,7 @@ inline constexpr GifOption kPattern{"--pattern", "DDDD-PPP"};
 inline constexpr GifOption kReference{"--reference", "M"};
 inline constexpr std::string_view kUncompressed = "--uncompressed";
 inline constexpr std::string_view kTransparent = "--transparent";
+inline constexpr std::string_view kSmall = "--small";
 }  // namespace gif_option
 
 // The values as given; a value left out is empty.
@@ -36,6 +37,7 @@ struct GifArguments {
     std::optional<std::string> pattern;
     bool uncompressed = false;
     bool transparent = false;
+    bool small = false;
 };
 
 // The values checked; 0 and empty for those left out.
@@ -46,6 +48,7 @@ struct GifValues {
     std::optional<PatternParameters> pattern;
     bool uncompressed = false;
     bool transparent = false;
+    bool small = false;
 };
 
 // Checks the values given, in the order of the usage, and fills `values`;

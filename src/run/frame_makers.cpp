@@ -27,4 +27,21 @@ void write_compressed_frame(ByteSink& out, bool transparent, int frame_count, in
     out.put(data);
 }
 
+SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters& pattern, bool compressed,
+                              bool transparent, int frame_count) {
+    SmallFilePlan plan;
+    plan.figure = &figure;
+    plan.swept = !compressed;
+    plan.transparent = compressed && transparent;
+    plan.frame_count = frame_count;
+    plan.palette = small_palette(sine_palette(pattern), figure.ring_count(), plan.transparent, frame_count > 1);
+    return plan;
+}
+
+void write_small_leading_blocks(ByteSink& out, const SmallFilePlan& plan) {
+    write_small_header(out, static_cast<int>(plan.figure->picture_size()), plan.palette);
+    write_loop_extension(out);
+    write_comment(out);
+}
+
 }  // namespace vz

@@ -3,12 +3,15 @@
 // output file, the page into memory; both get the same bytes from here.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
 
+#include "gif/gif_blocks.h"
 #include "gif/lzw_encoder.h"
+#include "gif/small_frame_writer.h"
 #include "gif/uncompressed_layout.h"
 #include "io/byte_sink.h"
 #include "pattern/pattern_parameters.h"
@@ -60,6 +63,104 @@ void paint_frame_record(const RoseFigure& figure, int f, std::vector<std::uint8_
         }
     }
 }
+
+// What every frame of a run's smaller file shares. Each frame is made from
+// the pictures alone, so any worker can make any frame, in any order.
+struct SmallFilePlan {
+    const RoseFigure* figure = nullptr;
+    SmallPalette palette;
+    bool swept = false;        // the uncompressed mode's pictures
+    bool transparent = false;  // background transparent (compressed mode only, as in the exact file)
+    int frame_count = 0;
+};
+SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters& pattern, bool compressed,
+                              bool transparent, int frame_count);
+
+// Frame f in the colours of the smaller file: each pixel holds its index
+// in plan.palette. The compressed mode draws steps 1..9420 of each ring,
+// the uncompressed one its ten sweeps; after_ring() is called after every
+// ring.
+template <class AfterRing>
+void draw_small_picture(const SmallFilePlan& plan, int f, std::vector<std::uint8_t>& grid, AfterRing&& after_ring) {
+    const RoseFigure& figure = *plan.figure;
+    const std::size_t stride = static_cast<std::size_t>(figure.picture_size()) + 1;
+    grid.assign(stride * stride, plan.palette.index[0]);
+    for (int k = 0; k <= figure.ring_count(); ++k) {
+        const RoseFigure::Ring ring = figure.ring(f, k);
+        const std::uint8_t colour = plan.palette.index[ring_colour(k)];
+        auto paint = [&](int, Point p) { grid[static_cast<std::size_t>(p.y) * stride + p.x] = colour; };
+        if (plan.swept) {
+            for (int c = 0; c < kSweepsPerRing; ++c)
+                for_each_point(ring, kSweepStride * c, kSweepStride * c + kStepsPerSweep - 1, paint);
+        } else {
+            for_each_point(ring, 1, kCompressedRingSteps, paint);
+        }
+        after_ring();
+    }
+}
+
+// Pictures other makers drew, for a maker that needs the frame before its
+// own: copying one costs far less than drawing it. The native run's
+// workers share one; the page's, with no shared memory, have none.
+class PictureShelf {
+public:
+    virtual ~PictureShelf() = default;
+    // Copies frame f's picture into `grid` when the shelf has it; never waits.
+    virtual bool copy(int f, std::vector<std::uint8_t>& grid) const = 0;
+    // Offers frame f's picture to the others.
+    virtual void put(int f, const std::vector<std::uint8_t>& grid) = 0;
+};
+
+// Whether frame f + 1 shows only what changed since frame f: the canvas
+// keeps every frame of an opaque picture, while on a transparent background
+// a frame clears what it drew, since the next one may leave transparent
+// what this one coloured.
+inline bool differenced_next(const SmallFilePlan& plan, int f) {
+    return !plan.transparent && f >= 1 && f < plan.frame_count;
+}
+
+// Memory a small-frame maker keeps from one frame to the next.
+struct SmallFrameScratch {
+    std::vector<std::uint8_t> before, after;  // pictures as draw_small_picture() lays them out
+    int after_frame = 0;                      // the frame `after` holds, 0 = none
+    ImageSymbols image;
+    std::unique_ptr<FlexibleLzwEncoder> encoder;
+    PictureShelf* shelf = nullptr;  // shared with the other makers of a run, if any
+};
+
+// Frame f of the smaller file, complete: its graphic control extension,
+// image descriptor and LZW data. Frame f - 1 is drawn here too where the
+// frame shows only what changed. reached() is called after every ring of
+// frame f drawn, then after every row of the picture encoded, as
+// make_compressed_frame() does.
+template <class Reached>
+void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scratch, ByteSink& record,
+                      Reached&& reached) {
+    if (!scratch.encoder) scratch.encoder = std::make_unique<FlexibleLzwEncoder>();
+    const int S = static_cast<int>(plan.figure->picture_size());
+    auto grid_of = [&](const std::vector<std::uint8_t>& grid) {
+        return FrameGrid{grid.data() + S + 2, static_cast<std::size_t>(S) + 1, S};
+    };
+    const bool differenced = differenced_next(plan, f - 1);
+    if (differenced) {
+        if (scratch.after_frame == f - 1)
+            scratch.before.swap(scratch.after);
+        else if (!scratch.shelf || !scratch.shelf->copy(f - 1, scratch.before))
+            draw_small_picture(plan, f - 1, scratch.before, [] {});
+    }
+    scratch.after_frame = 0;
+    draw_small_picture(plan, f, scratch.after, reached);
+    scratch.after_frame = f;
+    if (scratch.shelf && differenced_next(plan, f)) scratch.shelf->put(f, scratch.after);
+    const FrameGrid before = differenced ? grid_of(scratch.before) : FrameGrid{};
+    write_small_frame(record, plan.palette, plan.transparent, differenced ? &before : nullptr,
+                      grid_of(scratch.after), f == 1, frame_delay_for(plan.frame_count), scratch.image,
+                      *scratch.encoder, reached);
+}
+
+// The blocks before the first frame of the smaller file: header with its
+// colour table, loop, comment.
+void write_small_leading_blocks(ByteSink& out, const SmallFilePlan& plan);
 
 // The blocks before the first frame: header, palette, loop, comment.
 void write_leading_blocks(ByteSink& out, const PatternParameters& pattern, int picture_size);

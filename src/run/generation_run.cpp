@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <string>
 #include <system_error>
@@ -95,6 +96,15 @@ RunResult ended(RunOutcome outcome, std::error_code error = {}, std::string deta
     return result;
 }
 
+// How a run ended, with its reason when it failed.
+RunResult ended(RunOutcome outcome, std::error_code error = {}, std::string detail = {}) {
+    RunResult result;
+    result.outcome = outcome;
+    result.error = error;
+    result.detail = std::move(detail);
+    return result;
+}
+
 // Thrown from inside a pass when a check point ends the run.
 struct RunInterrupted {
     RunOutcome outcome;
@@ -163,6 +173,81 @@ private:
     int reached_ = 0;
 };
 
+// The pictures the workers drew last, a few at most, behind a lock.
+class SharedPictureShelf final : public PictureShelf {
+public:
+    explicit SharedPictureShelf(std::size_t capacity) : pictures_(capacity) {}
+    bool copy(int f, std::vector<std::uint8_t>& grid) const override {
+        std::lock_guard lock(mutex_);
+        for (const Picture& picture : pictures_)
+            if (picture.frame == f) {
+                grid = picture.grid;
+                return true;
+            }
+        return false;
+    }
+    // Takes the place of the oldest picture.
+    void put(int f, const std::vector<std::uint8_t>& grid) override {
+        std::lock_guard lock(mutex_);
+        Picture* oldest = &pictures_.front();
+        for (Picture& picture : pictures_)
+            if (picture.frame < oldest->frame) oldest = &picture;
+        oldest->frame = f;
+        oldest->grid = grid;
+    }
+
+private:
+    struct Picture {
+        int frame = 0;
+        std::vector<std::uint8_t> grid;
+    };
+    mutable std::mutex mutex_;
+    std::vector<Picture> pictures_;
+};
+
+// Workers make frames into memory of their own with make(scratch, f,
+// data, reached), reaching the milestones of a compressed frame (its rings
+// drawn, then its rows encoded); this thread shows the progress and takes
+// the check points exactly as a frame drawn and encoded here would, as each
+// ring and row is reached, and writes every frame with write(data) only
+// after the last check point of that frame.
+template <class Scratch, class Make, class Write>
+void write_frames(const RunRequest& request, RunObserver& observer, const RoseFigure& figure, Make&& make,
+                  Write&& write) {
+    const int S = request.picture_size;
+    const int rings = figure.ring_count() + 1;
+
+    const Parallelism parallel = parallelism_for(request);
+    std::vector<Scratch> scratch(static_cast<std::size_t>(parallel.workers));
+    FramePipeline<ByteSink> pipeline(request.frame_count, parallel.workers, parallel.slots,
+                                     [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
+                                         if (request.frame_started) request.frame_started(f);
+                                         int reached = 0;
+                                         data.clear();
+                                         make(scratch[static_cast<std::size_t>(worker)], f, data,
+                                              [&] { steps.reached(++reached); });
+                                     });
+
+    Progress progress(observer);
+    for (int f = 1; f <= request.frame_count; ++f) {
+        observer.show_frame_number(f);
+        FrameFollower<ByteSink> frame(pipeline, f);
+        // The drawing pass writes nothing and has no check points.
+        frame.await(rings);
+        for (int r = 1; r <= S; ++r) {
+            take_check_point(observer);
+            const ProgressValues now = row_progress(f, request.frame_count, S, r);
+            progress.frame_bar(now.frame_blocks);
+            progress.percent(now.percent);
+            progress.total_bar(now.total_blocks);
+            frame.await(rings + r);
+        }
+        take_check_point(observer);
+        write(pipeline.take(f).bytes());
+        pipeline.release(f);
+    }
+}
+
 }  // namespace
 
 RunResult run_generation(const RunRequest& request, RunObserver& observer) {
@@ -171,55 +256,47 @@ RunResult run_generation(const RunRequest& request, RunObserver& observer) {
         refused.refusal = problem;
         return refused;
     }
+    if (request.small) return run_small(request, observer);
     return request.compressed ? run_compressed(request, observer) : run_uncompressed(request, observer);
 }
 
-// Workers draw and encode frames into memory of their own; this thread shows
-// the progress and takes the check points exactly as a frame drawn and
-// encoded here would, as each ring and row is reached, and writes every
-// frame's data only after the last check point of that frame.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer) {
     return with_output_file(request, observer, [&](OutputFile& file) {
         ByteSink out(file);
         write_leading_blocks(out, request.pattern, request.picture_size);
         observer.show_percent(0);
-
-        const int S = request.picture_size;
-        const RoseFigure figure(request.pattern, S, drawing_path_from_environment());
-        const int rings = figure.ring_count() + 1;
-
-        // Milestones of a frame: its rings drawn, then its rows encoded.
-        const Parallelism parallel = parallelism_for(request);
-        std::vector<FrameScratch> scratch(static_cast<std::size_t>(parallel.workers));
-        FramePipeline<ByteSink> pipeline(
-            request.frame_count, parallel.workers, parallel.slots,
-            [&](int worker, int f, ByteSink& data, FrameSteps& steps) {
-                if (request.frame_started) request.frame_started(f);
-                int reached = 0;
-                data.clear();
-                make_compressed_frame(figure, f, scratch[static_cast<std::size_t>(worker)], data,
-                                      [&] { steps.reached(++reached); });
+        const RoseFigure figure(request.pattern, request.picture_size, drawing_path_from_environment());
+        write_frames<FrameScratch>(
+            request, observer, figure,
+            [&](FrameScratch& scratch, int f, ByteSink& data, auto&& reached) {
+                make_compressed_frame(figure, f, scratch, data, reached);
+            },
+            [&](std::span<const std::uint8_t> data) {
+                write_compressed_frame(out, request.transparent, request.frame_count, request.picture_size, data);
             });
+        write_trailer(out);
+        out.flush();
+    });
+}
 
-        Progress progress(observer);
-        for (int f = 1; f <= request.frame_count; ++f) {
-            observer.show_frame_number(f);
-            FrameFollower<ByteSink> frame(pipeline, f);
-            // The drawing pass writes nothing and has no check points.
-            frame.await(rings);
-            for (int r = 1; r <= S; ++r) {
-                take_check_point(observer);
-                const ProgressValues now = row_progress(f, request.frame_count, S, r);
-                progress.frame_bar(now.frame_blocks);
-                progress.percent(now.percent);
-                progress.total_bar(now.total_blocks);
-                frame.await(rings + r);
-            }
-            take_check_point(observer);
-            const ByteSink& data = pipeline.take(f);
-            write_compressed_frame(out, request.transparent, request.frame_count, S, data.bytes());
-            pipeline.release(f);
-        }
+// Either mode's pictures in the smaller layout: frames made whole on the
+// workers, leading blocks of their own, the compressed mode's progress.
+RunResult run_small(const RunRequest& request, RunObserver& observer) {
+    return with_output_file(request, observer, [&](OutputFile& file) {
+        const RoseFigure figure(request.pattern, request.picture_size, drawing_path_from_environment());
+        const SmallFilePlan plan =
+            plan_small_file(figure, request.pattern, request.compressed, request.transparent, request.frame_count);
+        ByteSink out(file);
+        write_small_leading_blocks(out, plan);
+        observer.show_percent(0);
+        SharedPictureShelf shelf(static_cast<std::size_t>(parallelism_for(request).slots));
+        write_frames<SmallFrameScratch>(
+            request, observer, figure,
+            [&](SmallFrameScratch& scratch, int f, ByteSink& record, auto&& reached) {
+                scratch.shelf = &shelf;
+                make_small_frame(plan, f, scratch, record, reached);
+            },
+            [&](std::span<const std::uint8_t> record) { out.put(record); });
         write_trailer(out);
         out.flush();
     });

@@ -22,6 +22,9 @@ struct RunRequest {
     int picture_size = 0;       // 10..1000
     bool compressed = true;
     bool transparent = false;   // compressed mode only: palette entry 0 transparent
+    // The smaller layout: the same canvases frame by frame in fewer bytes,
+    // the pictures of either mode LZW-compressed.
+    bool small = false;
     std::filesystem::path output_path;
     // Threads that draw (and encode) frames ahead of the writing; 0 = one per
     // processor the process may run on. The file is the same for any count.
@@ -55,6 +58,7 @@ struct RunResult {
 // stay responsive runs these on a thread of its own.
 RunResult run_compressed(const RunRequest& request, RunObserver& observer);
 RunResult run_uncompressed(const RunRequest& request, RunObserver& observer);
+RunResult run_small(const RunRequest& request, RunObserver& observer);
 // Refuses a request that run_request_problem finds wrong, touching nothing;
 // otherwise runs it in its mode.
 RunResult run_generation(const RunRequest& request, RunObserver& observer);

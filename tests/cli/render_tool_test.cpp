@@ -172,6 +172,7 @@ TEST_F(RenderToolTest, AnswersHelpAndVersionOnStandardOutput) {
         EXPECT_EQ(r.err, "");
     }
     EXPECT_NE(run_tool({"gif", "--help"}).out.find("--transparent"), std::string::npos);
+    EXPECT_NE(run_tool({"gif", "--help"}).out.find("--small"), std::string::npos);
     const ToolResult version = run_tool({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("vuzuduzi-render ") + VZ_VERSION + "\n");
@@ -214,6 +215,27 @@ TEST_F(RenderToolTest, ModesAndReferenceSizeReachTheFile) {
     ASSERT_EQ(run_tool({"gif", "--output", path("t.gif"), "--frames", "1", "--size", "40", "--pattern", "1234-012",
                         "--transparent"}).status, 0);
     EXPECT_EQ(vz::test::read_file(path("t.gif"))[585], 0x09);
+
+    // --small with the other options: the same canvases in fewer bytes.
+    for (const char* mode : {"--uncompressed", "--transparent"}) {
+        const std::vector<std::string> run{"gif", "--frames", "3", "--size", "40", "--reference", "400",
+                                           "--pattern", "1234-012", mode, "--output"};
+        std::vector<std::string> exact = run, small = run;
+        exact.push_back(path("exact.gif"));
+        small.insert(small.end(), {path("small.gif"), "--small"});
+        ASSERT_EQ(run_tool(exact).status, 0);
+        ASSERT_EQ(run_tool(small).status, 0);
+        std::vector<vz::test::Canvas> shown;
+        vz::test::composite(vz::test::decode_gif(vz::test::read_file(path("exact.gif"))),
+                            [&](int, const vz::test::Canvas& canvas) { shown.push_back(canvas); });
+        int frames = 0;
+        vz::test::composite(vz::test::decode_gif(vz::test::read_file(path("small.gif"))),
+                            [&](int i, const vz::test::Canvas& canvas) { frames += canvas == shown.at(i); });
+        EXPECT_EQ(frames, 3) << mode;
+        EXPECT_LT(fs::file_size(path("small.gif")), fs::file_size(path("exact.gif"))) << mode;
+        fs::remove(path("exact.gif"));
+        fs::remove(path("small.gif"));
+    }
 }
 
 TEST_F(RenderToolTest, ExistingFileIsLeftUntouched) {

@@ -59,6 +59,10 @@ DecodedGif decode_gif(const std::vector<std::uint8_t>& bytes) {
         const SavedImage& image = gif->SavedImages[i];
         scan_extensions(image.ExtensionBlockCount, image.ExtensionBlocks);
         DecodedFrame frame;
+        frame.left = image.ImageDesc.Left;
+        frame.top = image.ImageDesc.Top;
+        frame.width = image.ImageDesc.Width;
+        frame.height = image.ImageDesc.Height;
         const std::size_t n = static_cast<std::size_t>(image.ImageDesc.Width) * image.ImageDesc.Height;
         frame.pixels.assign(image.RasterBits, image.RasterBits + n);
         GraphicsControlBlock control;

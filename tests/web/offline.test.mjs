@@ -1,6 +1,6 @@
 // The built page served by a static host on this machine: it can be
-// installed, and after one visit it opens and makes a file with the host
-// gone. Opened from the file system it registers no service worker and
+// installed, and after one visit it opens, makes a file and plays the About
+// tune with the host gone. Opened from the file system it registers no service worker and
 // complains of nothing.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
@@ -33,7 +33,7 @@ after(async () => {
   await browser.close();
 });
 
-test('after one hosted visit the page opens and makes a file offline, with all its files kept', async () => {
+test('after one hosted visit the page opens, makes a file and plays the tune offline', {timeout: 120000}, async () => {
   const address = `http://127.0.0.1:${host.address().port}/index.html`;
   const page = await openPage(browser, '?frames=2&size=50', 'ru-RU', 0, address);
   await page.evaluate(() => navigator.serviceWorker.ready.then(() => undefined));
@@ -49,6 +49,14 @@ test('after one hosted visit the page opens and makes a file offline, with all i
   const files = (await readdir(folder, {recursive: true})).filter((f) => extname(f) && f !== 'service-worker.js');
   const kept = await page.evaluate((names) => Promise.all(names.map((name) => caches.match(name).then(Boolean))), files);
   assert.deepEqual(kept, files.map(() => true), files.join(' '));
+
+  // About: the synthesizer and the font come from what was kept, and the rendered tune reaches the speakers.
+  const audio = await page.createCDPSession();
+  await audio.send('WebAudio.enable');
+  const played = new Promise((resolve) => audio.on('WebAudio.audioNodeCreated',
+                                                  ({node}) => node.nodeType === 'AudioBufferSource' && resolve()));
+  await page.click('#about');
+  await played;
   await page.close();
 });
 

@@ -1,0 +1,205 @@
+#include "gif/image_symbols.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace vz {
+
+namespace {
+
+// How many leading bytes of a and b are equal, up to n; eight at a time.
+std::size_t equal_prefix(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, a + i, 8);
+            std::memcpy(&y, b + i, 8);
+            if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+        }
+    }
+    while (i < n && a[i] == b[i]) ++i;
+    return i;
+}
+
+// One bit per pixel, all clear at first, in `words`: pixel i at bit i % 64
+// of word i / 64, with a spare word after the last so that scans need no
+// bounds checks.
+class PixelBits {
+public:
+    PixelBits(std::vector<std::uint64_t>& words, std::size_t count) : words_(words), count_(count) {
+        words_.assign(count / 64 + 2, 0);
+    }
+    std::uint64_t* words() { return words_.data(); }
+    bool any() const {
+        return std::any_of(words_.begin(), words_.end(), [](std::uint64_t w) { return w != 0; });
+    }
+    // The first set bit at or after i, or the count.
+    std::size_t next_set(std::size_t i) const { return std::min(scan(i, 0), count_); }
+    // The first clear bit at or after i, or the count.
+    std::size_t next_clear(std::size_t i) const { return std::min(scan(i, ~std::uint64_t{0}), count_); }
+    // Set bits in [from, to): 0, 1, or 2 for more.
+    int count_to_two(std::size_t from, std::size_t to) const {
+        int n = 0;
+        for (std::size_t i = from; i < to && n < 2;) {
+            const std::size_t bit = i % 64, take = std::min<std::size_t>(64 - bit, to - i);
+            const std::uint64_t mask = (take == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << take) - 1) << bit;
+            const std::uint64_t set = words_[i / 64] & mask;
+            n += set == 0 ? 0 : (set & (set - 1)) == 0 ? 1 : 2;
+            i += take;
+        }
+        return std::min(n, 2);
+    }
+
+private:
+    // The first bit at or after i that differs from the bits of `skip`.
+    std::size_t scan(std::size_t i, std::uint64_t skip) const {
+        std::size_t word = i / 64;
+        std::uint64_t bits = (words_[word] ^ skip) >> (i % 64) << (i % 64);
+        while (bits == 0) {
+            if (++word >= words_.size()) return count_;
+            bits = words_[word] ^ skip;
+        }
+        return word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+
+    std::vector<std::uint64_t>& words_;
+    std::size_t count_;
+};
+
+// Bit j set where bytes a[j] and b[j] differ, for j < 8.
+std::uint8_t differing_bytes(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if constexpr (std::endian::native == std::endian::big) x = __builtin_bswap64(x), y = __builtin_bswap64(y);
+    const std::uint64_t z = x ^ y;
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    // The top bit of each byte says whether that byte of z is nonzero;
+    // gathered into one byte, byte j's at bit j.
+    const std::uint64_t nonzero = (((z & low7) + low7) | z) & ~low7;
+    return static_cast<std::uint8_t>(((nonzero >> 7) * 0x0102040810204080ull) >> 56);
+}
+
+// Sets bit `at + i` of `bits` where a[i] and b[i] differ (or are equal,
+// with `equal`), for i < n.
+void put_comparison(const std::uint8_t* a, const std::uint8_t* b, std::size_t n, bool equal, std::uint64_t* bits,
+                    std::size_t at) {
+    const std::uint8_t flip = equal ? 0xFF : 0x00;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t byte = static_cast<std::uint8_t>(differing_bytes(a + i, b + i) ^ flip);
+        const std::size_t bit = at + i;
+        bits[bit / 64] |= byte << (bit % 64);
+        if (bit % 64 > 56) bits[bit / 64 + 1] |= byte >> (64 - bit % 64);
+    }
+    for (; i < n; ++i)
+        bits[(at + i) / 64] |= static_cast<std::uint64_t>((a[i] != b[i]) != equal) << ((at + i) % 64);
+}
+
+void single_transparent_pixel(const SmallPalette& palette, ImageSymbols& image) {
+    image.rect = {0, 0, 1, 1};
+    const auto t = static_cast<std::uint8_t>(palette.transparent);
+    image.preferred.assign(1, t);
+    image.allowed.assign(1, t);
+    image.symbols = palette.transparent + 1;
+    image.leaves_pixels = true;
+}
+
+// Copies the rectangle into both symbol arrays.
+void copy_rect(const FrameGrid& frame, ImageSymbols& image) {
+    const ImageRect& r = image.rect;
+    image.preferred.resize(static_cast<std::size_t>(r.width) * r.height);
+    std::uint8_t* out = image.preferred.data();
+    for (int y = r.top; y < r.top + r.height; ++y, out += r.width)
+        std::memcpy(out, frame.row(y) + r.left, static_cast<std::size_t>(r.width));
+    image.allowed = image.preferred;
+}
+
+}  // namespace
+
+void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, ImageSymbols& image) {
+    image.rect = {0, 0, frame.size, frame.size};
+    copy_rect(frame, image);
+    image.symbols = palette.colours;
+    image.leaves_pixels = false;
+}
+
+void changed_symbols(const FrameGrid& before, const FrameGrid& after, const SmallPalette& palette,
+                     ImageSymbols& image) {
+    const int size = after.size;
+    const auto width = static_cast<std::size_t>(size);
+    int top = -1, bottom = -1, left = size, right = -1;
+    for (int y = 0; y < size; ++y) {
+        const std::uint8_t* b = before.row(y);
+        const std::uint8_t* a = after.row(y);
+        const std::size_t first = equal_prefix(a, b, width);
+        if (first == width) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, static_cast<int>(first));
+        int x = size - 1;
+        while (a[x] == b[x]) --x;
+        right = std::max(right, x);
+    }
+    if (top < 0) return single_transparent_pixel(palette, image);
+
+    image.rect = {left, top, right - left + 1, bottom - top + 1};
+    copy_rect(after, image);
+    const std::size_t count = image.preferred.size();
+    const auto rect_width = static_cast<std::size_t>(image.rect.width);
+    std::uint8_t* const colours = image.preferred.data();
+
+    // Which pixels stay, and where neighbours in the image differ in colour.
+    PixelBits stays(image.stay_bits, count), changes(image.change_bits, count);
+    for (int y = top; y <= bottom; ++y)
+        put_comparison(after.row(y) + left, before.row(y) + left, rect_width, true, stays.words(),
+                       static_cast<std::size_t>(y - top) * rect_width);
+    put_comparison(colours, colours + 1, count - 1, false, changes.words(), 0);
+
+    // A stretch of pixels that stay, between symbols that must be sent: it
+    // goes as its colours when that makes fewer changes between neighbours
+    // than the transparent index would, which changes at both of its ends.
+    std::uint8_t* const allowed = image.allowed.data();
+    const auto t = static_cast<std::uint8_t>(palette.transparent);
+    for (std::size_t from = stays.next_set(0); from < count;) {
+        const std::size_t to = stays.next_clear(from);
+        const int as_transparent = (from > 0) + (to < count);
+        const int as_colours = changes.count_to_two(from > 0 ? from - 1 : from, to < count ? to : to - 1);
+        std::uint8_t* const second = as_colours < as_transparent ? allowed : colours;
+        for (std::size_t i = from; i < to; ++i) second[i] = t;
+        from = stays.next_set(to);
+    }
+    image.leaves_pixels = stays.any();
+    image.symbols = image.leaves_pixels ? palette.transparent + 1 : palette.colours;
+}
+
+void drawn_symbols(const FrameGrid& frame, const SmallPalette& palette, bool whole, ImageSymbols& image) {
+    const int size = frame.size;
+    const auto t = static_cast<std::uint8_t>(palette.transparent);
+    if (whole) {
+        image.rect = {0, 0, size, size};
+    } else {
+        int top = -1, bottom = -1, left = size, right = -1;
+        for (int y = 0; y < size; ++y) {
+            const std::uint8_t* row = frame.row(y);
+            int x = 0;
+            while (x < size && row[x] == t) ++x;
+            if (x == size) continue;
+            if (top < 0) top = y;
+            bottom = y;
+            if (x < left) left = x;
+            x = size - 1;
+            while (row[x] == t) --x;
+            if (x > right) right = x;
+        }
+        if (top < 0) return single_transparent_pixel(palette, image);
+        image.rect = {left, top, right - left + 1, bottom - top + 1};
+    }
+    copy_rect(frame, image);
+    image.symbols = palette.transparent + 1;
+    image.leaves_pixels = true;
+}
+
+}  // namespace vz

@@ -1,0 +1,49 @@
+// What one image of the smaller file holds, ready for the LZW encoder: its
+// rectangle on the canvas and, per pixel, the symbol to send and the one
+// also allowed. Made from frames drawn in the colours of the smaller file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "gif/small_layout.h"
+
+namespace vz {
+
+// A drawn frame: `size` x `size` indices of the smaller file's colour
+// table, row r (0-based) at first + r * stride.
+struct FrameGrid {
+    const std::uint8_t* first = nullptr;
+    std::size_t stride = 0;
+    int size = 0;
+    const std::uint8_t* row(int r) const { return first + static_cast<std::size_t>(r) * stride; }
+};
+
+struct ImageSymbols {
+    ImageRect rect;
+    std::vector<std::uint8_t> preferred;  // rect.width * rect.height, raster order
+    std::vector<std::uint8_t> allowed;    // equal to preferred where only one symbol shows the pixel
+    int symbols = 0;                      // every symbol is below this
+    bool leaves_pixels = false;           // uses the transparent index
+    // Kept from frame to frame: changed_symbols()' pixels that stay, and
+    // where neighbours differ, a bit per pixel.
+    std::vector<std::uint64_t> stay_bits, change_bits;
+};
+
+// The whole frame, every pixel in its colour.
+void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, ImageSymbols& image);
+
+// What `after` changes on a canvas that shows `before`: the rectangle
+// around the changed pixels, or one transparent pixel when nothing changed.
+// A pixel that stays may be sent as its colour or as the transparent index;
+// each stretch of them is preferred as the one that breaks the runs of
+// equal symbols least, the transparent index when they tie.
+void changed_symbols(const FrameGrid& before, const FrameGrid& after, const SmallPalette& palette,
+                     ImageSymbols& image);
+
+// A frame on a transparent canvas: the rectangle around its drawn pixels
+// (the whole frame when `whole`); its background is the transparent index.
+void drawn_symbols(const FrameGrid& frame, const SmallPalette& palette, bool whole, ImageSymbols& image);
+
+}  // namespace vz
