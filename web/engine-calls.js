@@ -46,7 +46,7 @@ const EngineCalls = {
     return createEngine({wasmBinary: new Uint8Array(await new Response(stream).arrayBuffer())});
   },
 
-  // A frame maker or assembler. job: {pattern: 'DDDD-PPP', reference, size, frames, compressed, transparent}
+  // A frame maker or assembler. job: {pattern: 'DDDD-PPP', reference, size, frames, compressed, transparent, small}
   maker(engine) {
     return engine._vz_engine_new();
   },
@@ -54,7 +54,7 @@ const EngineCalls = {
   setJob(engine, maker, job) {
     try {
       call(engine, 'vz_job', maker, job.pattern, job.reference, job.size, job.frames, job.compressed ? 1 : 0,
-           job.transparent ? 1 : 0);
+           job.transparent ? 1 : 0, job.small ? 1 : 0);
     } catch (error) {
       if (error.reason === 'badRequest') error.problem = JSON.parse(engine.UTF8ToString(engine._vz_problem(maker)));
       throw error;

@@ -81,7 +81,8 @@ function wordPage() {
   Object.assign(words, {startWord: start, startNote: note});
   for (const [id, name] of [['count-label', 'count'], ['size-label', 'size'], ['size-note', 'sizeNote'],
     ['mobile-label', 'mobile'], ['transparent-label', 'transparent'], ['compress-label', 'compress'],
-    ['repeat-label', 'repeat'], ['about', 'about'], ['back', 'back']]) $(id).textContent = words[name];
+    ['small-label', 'small'], ['repeat-label', 'repeat'], ['about', 'about'], ['back', 'back']])
+    $(id).textContent = words[name];
   for (const [id, name] of [['size', 'sizeName'], ['frame-bar', 'frameBar'], ['total-bar', 'totalBar'],
     ['result', 'result']]) $(id).setAttribute('aria-label', words[name]);
   $('web-link').textContent = fill(words.web, AUTHOR.web);
@@ -93,7 +94,7 @@ function wordPage() {
 
 function showForm(form) {
   for (const id of ['count', 'size']) if ($(id).value !== form[id]) $(id).value = form[id];
-  for (const id of ['mobile', 'transparent', 'compress']) $(id).checked = form[id];
+  for (const id of ['mobile', 'transparent', 'compress', 'small']) $(id).checked = form[id];
   $('repeat').disabled = !form.repeatEnabled;
   $('repeat').checked = form.repeatChecked;
   $('pattern-code').textContent = form.pattern;
@@ -172,7 +173,7 @@ class Run {
     this.assembling = 1;           // the frame the file waits for
     this.milestone = 0;            // how far that frame has got
     this.finished = new Map();
-    this.background = !job.compressed;  // the black file is still being written
+    this.background = !job.compressed && !job.small;  // the black file is still being written
     this.done = null;
     this.shown = {};
   }
@@ -343,7 +344,7 @@ function listen() {
   });
   for (const id of ['count', 'size']) $(id).addEventListener('input', () => choose(id, $(id).value));
   $('size').addEventListener('blur', () => choose('sizeLeft', ''));
-  for (const id of ['mobile', 'transparent', 'compress', 'repeat'])
+  for (const id of ['mobile', 'transparent', 'compress', 'small', 'repeat'])
     $(id).addEventListener('change', () => choose(id, $(id).checked ? '1' : '0'));
   $('about').addEventListener('click', () => {
     if (!session) return;

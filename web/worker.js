@@ -1,6 +1,6 @@
 // One worker of the page: its own engine instance. A frame worker makes the
 // frames it is given; the assembling worker puts the file together from its
-// parts in order (in the uncompressed mode after writing the black file of
+// parts in order (in the uncompressed layout after writing the black file of
 // the background pass, whose progress it reports).
 'use strict';
 
@@ -33,7 +33,7 @@ if (typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScop
       case 'begin':
         leading = EngineCalls.leading(engine, maker);
         frames = [];
-        if (!job.compressed) {
+        if (!job.compressed && !job.small) {
           for (let f = 1; f <= job.frames; ++f) {
             frames[f] = [];
             for (let first = 1; first;) {

@@ -96,15 +96,6 @@ RunResult ended(RunOutcome outcome, std::error_code error = {}, std::string deta
     return result;
 }
 
-// How a run ended, with its reason when it failed.
-RunResult ended(RunOutcome outcome, std::error_code error = {}, std::string detail = {}) {
-    RunResult result;
-    result.outcome = outcome;
-    result.error = error;
-    result.detail = std::move(detail);
-    return result;
-}
-
 // Thrown from inside a pass when a check point ends the run.
 struct RunInterrupted {
     RunOutcome outcome;

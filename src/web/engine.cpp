@@ -43,13 +43,16 @@ struct Engine {
         int size = 0;
         bool compressed = true;
         bool transparent = false;
+        bool small = false;  // the smaller layout, of either mode's pictures
         RoseFigure figure;
         UncompressedLayout layout;
+        SmallFilePlan plan;  // for the smaller layout
     };
     std::optional<Job> job;
     ByteSink out;                      // the bytes of the last call
     std::vector<std::uint8_t> input;   // a frame handed in
     FrameScratch scratch;              // a frame worker's grid and encoder
+    SmallFrameScratch small_scratch;   // the same for the smaller layout
     std::vector<std::uint8_t> black;   // the uncompressed layout's black record
     int next_part = 0;                 // the frame the file takes next
     std::int64_t next_block = 0;       // the background pass's next block; 0 when the frame is done
@@ -61,8 +64,10 @@ struct Engine {
     // layout, else twice its pixels (LZW codes are at most 12 bits a pixel).
     std::size_t longest_frame() const {
         const std::size_t pixels = static_cast<std::size_t>(job->size) * static_cast<std::size_t>(job->size);
-        return job->compressed ? 2 * pixels + 4096 : black.size();
+        return job->compressed || job->small ? 2 * pixels + 4096 : black.size();
     }
+    // The uncompressed layout's records, painted in place.
+    bool painted() const { return !job->compressed && !job->small; }
     int bytes_out() const { return static_cast<int>(out.bytes().size()); }
 };
 
@@ -89,7 +94,7 @@ EMSCRIPTEN_KEEPALIVE const char* vz_reason_name(int reason) {
 
 // Sets the run every later call is about.
 EMSCRIPTEN_KEEPALIVE int vz_job(Engine* engine, const char* pattern_code, int reference, int size, int frames,
-                                int compressed, int transparent) {
+                                int compressed, int transparent, int small) {
     if (!engines.has(engine)) return answer(EngineReason::NoHandle);
     if (!pattern_code) return answer(EngineReason::BadText);
     const std::optional<PatternParameters> pattern = parse_pattern(pattern_code);
@@ -102,9 +107,12 @@ EMSCRIPTEN_KEEPALIVE int vz_job(Engine* engine, const char* pattern_code, int re
     engine->job.reset();
     engine->refused = run_request_problem(request);
     if (!engine->refused.empty()) return answer(EngineReason::BadRequest);
-    engine->job.emplace(Engine::Job{request.pattern, frames, size, compressed != 0, transparent != 0,
-                                    RoseFigure(request.pattern, size), UncompressedLayout(size)});
-    engine->black = engine->job->compressed ? std::vector<std::uint8_t>() : black_frame_record(size, frames);
+    engine->job.emplace(Engine::Job{request.pattern, frames, size, compressed != 0, transparent != 0, small != 0,
+                                    RoseFigure(request.pattern, size), UncompressedLayout(size), {}});
+    Engine::Job& job = *engine->job;
+    if (job.small) job.plan = plan_small_file(job.figure, job.pattern, job.compressed, job.transparent, frames);
+    engine->small_scratch.after_frame = 0;  // a picture of the last job is none of this one's
+    engine->black = engine->painted() ? black_frame_record(size, frames) : std::vector<std::uint8_t>();
     engine->next_part = 0;
     engine->next_block = 0;
     return answer(EngineReason::Done);
@@ -133,7 +141,9 @@ EMSCRIPTEN_KEEPALIVE int vz_frame(Engine* engine, int f) {
     if (f < 1 || f > job.frames) return answer(EngineReason::BadFrame);
     int reached = 0;
     engine->out.clear();
-    if (job.compressed) {
+    if (job.small) {
+        make_small_frame(job.plan, f, engine->small_scratch, engine->out, [&] { vz_reached(++reached); });
+    } else if (job.compressed) {
         make_compressed_frame(job.figure, f, engine->scratch, engine->out, [&] { vz_reached(++reached); });
     } else {
         std::vector<std::uint8_t> record = engine->black;
@@ -155,14 +165,17 @@ EMSCRIPTEN_KEEPALIVE std::uint8_t* vz_input_data(Engine* engine) {
     return engines.has(engine) ? engine->input.data() : nullptr;
 }
 
-// The file's parts in order: the leading blocks; in the uncompressed mode the
-// background pass, frame by frame; each frame (handed in with vz_input); the
-// trailer.
+// The file's parts in order: the leading blocks; in the uncompressed layout
+// the background pass, frame by frame; each frame (handed in with vz_input);
+// the trailer.
 EMSCRIPTEN_KEEPALIVE int vz_leading(Engine* engine) {
     if (!engines.has(engine)) return answer(EngineReason::NoHandle);
     if (!engine->job) return answer(EngineReason::NoJob);
     engine->out.clear();
-    write_leading_blocks(engine->out, engine->job->pattern, engine->job->size);
+    if (engine->job->small)
+        write_small_leading_blocks(engine->out, engine->job->plan);
+    else
+        write_leading_blocks(engine->out, engine->job->pattern, engine->job->size);
     engine->next_part = 1;
     return answer(EngineReason::Done);
 }
@@ -173,7 +186,7 @@ EMSCRIPTEN_KEEPALIVE int vz_leading(Engine* engine) {
 // complete, and vz_progress the strips at the last block written.
 EMSCRIPTEN_KEEPALIVE int vz_background(Engine* engine, int f, int first) {
     if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job || engine->job->compressed) return answer(EngineReason::NoJob);
+    if (!engine->job || !engine->painted()) return answer(EngineReason::NoJob);
     const Engine::Job& job = *engine->job;
     const std::int64_t blocks = job.layout.full_blocks();
     if (f < 1 || f > job.frames || first < 1 || first > blocks + 1) return answer(EngineReason::BadFrame);
@@ -200,12 +213,12 @@ EMSCRIPTEN_KEEPALIVE int vz_frame_part(Engine* engine, int f) {
     if (!engine->job) return answer(EngineReason::NoJob);
     const Engine::Job& job = *engine->job;
     if (f != engine->next_part || f > job.frames) return answer(EngineReason::BadFrame);
-    if (!job.compressed && engine->input.size() != engine->black.size()) return answer(EngineReason::BadInput);
+    if (engine->painted() && engine->input.size() != engine->black.size()) return answer(EngineReason::BadInput);
     engine->out.clear();
-    if (job.compressed)
+    if (job.compressed && !job.small)
         write_compressed_frame(engine->out, job.transparent, job.frames, job.size, engine->input);
     else
-        engine->out.put(std::span<const std::uint8_t>(engine->input));
+        engine->out.put(std::span<const std::uint8_t>(engine->input));  // a whole record
     ++engine->next_part;
     return answer(EngineReason::Done);
 }

@@ -54,6 +54,7 @@ std::string form_json(const PageForm& form) {
         .add("mobile", form.mobile)
         .add("transparent", form.transparent)
         .add("compress", form.compress)
+        .add("small", form.small)
         .add("repeatEnabled", form.repeat_enabled)
         .add("repeatChecked", form.repeat_checked)
         .add("pattern", previous ? format_pattern(form.previous) : std::string())
@@ -69,6 +70,7 @@ std::string job_json(const PageJob& job) {
         .add("frames", job.frames)
         .add("compressed", job.compressed)
         .add("transparent", job.transparent)
+        .add("small", job.small)
         .text();
 }
 
@@ -76,7 +78,7 @@ std::optional<Choice> choice_named(std::string_view name) {
     constexpr std::pair<std::string_view, Choice> kChoices[] = {
         {"count", Choice::Count},         {"size", Choice::Size},         {"sizeLeft", Choice::SizeLeft},
         {"mobile", Choice::Mobile},       {"transparent", Choice::Transparent},
-        {"compress", Choice::Compress},   {"repeat", Choice::Repeat},
+        {"compress", Choice::Compress},   {"small", Choice::Small},     {"repeat", Choice::Repeat},
     };
     for (const auto& [known, choice] : kChoices)
         if (name == known) return choice;
@@ -128,7 +130,7 @@ EMSCRIPTEN_KEEPALIVE int vz_session_open(Session* session) {
 }
 
 // The user changed a control ("count", "size", "sizeLeft" when the size box
-// is left, "mobile", "transparent", "compress", "repeat"); `value` is the
+// is left, "mobile", "transparent", "compress", "small", "repeat"); `value` is the
 // text, or "1" and "0" for a box. Answers the form.
 EMSCRIPTEN_KEEPALIVE int vz_session_choose(Session* session, const char* choice, const char* value) {
     if (!sessions.has(session)) return refuse(EngineReason::NoHandle);

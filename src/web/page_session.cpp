@@ -15,6 +15,7 @@ namespace {
 // The page's own values, beside those the window stores.
 namespace page {
 inline constexpr StoredKey kCompress{"page", "compress", "1"};
+inline constexpr StoredKey kSmall{"page", "small", "0"};
 inline constexpr StoredKey kPattern{"page", "pattern", ""};     // the previous picture, DDDD-PPP
 inline constexpr StoredKey kReference{"page", "reference", "0"};  // and its reference size
 inline constexpr StoredKey kOffered{"page", "file", "0"};       // n of the last Kvel_<n>.GIF offered
@@ -46,6 +47,7 @@ std::optional<std::string> read_link(const std::vector<std::pair<std::string, st
     const std::pair<std::string_view, bool*> flags[] = {
         {gif_option::kUncompressed, &arguments.uncompressed},
         {gif_option::kTransparent, &arguments.transparent},
+        {gif_option::kSmall, &arguments.small},
     };
     any = false;
     for (const auto& [name, value] : link) {
@@ -79,6 +81,7 @@ std::string PageSession::open() {
     form_.mobile = read_box(store_, stored::kMobileSize);
     form_.transparent = read_box(store_, stored::kTransparent);
     form_.compress = read_box(store_, page::kCompress);
+    form_.small = read_box(store_, page::kSmall);
     if (const auto pattern = parse_pattern(read_text(store_, page::kPattern))) {
         const double reference = read_number(store_, page::kReference);
         form_.previous = *pattern;
@@ -102,6 +105,7 @@ std::string PageSession::open() {
         }
         form_.compress = !values.uncompressed;
         form_.transparent = values.transparent;
+        form_.small = values.small;
         if (values.pattern) {
             form_.previous = *values.pattern;
             form_.previous.reference_size = values.reference   ? values.reference
@@ -146,6 +150,10 @@ void PageSession::choose(Choice choice, std::string_view value) {
             form_.compress = on;
             write_box(store_, page::kCompress, on);
             return;
+        case Choice::Small:
+            form_.small = on;
+            write_box(store_, page::kSmall, on);
+            return;
         case Choice::Repeat:
             form_.repeat_checked = on;
             return;
@@ -172,7 +180,8 @@ PressResult PageSession::press(bool running, int processors) {
     }
     if (!settle_run_pattern(form_.previous, form_.repeat_checked, numbers.picture_size, seconds_since_local_midnight()))
         store_previous();
-    job_ = PageJob{form_.previous, numbers.frame_count, numbers.picture_size, form_.compress, form_.transparent};
+    job_ = PageJob{form_.previous, numbers.frame_count, numbers.picture_size, form_.compress, form_.transparent,
+                   form_.small};
     result.outcome = PressOutcome::Started;
     result.parallel = parallelism_for(numbers.frame_count, 0, processors);
     schedule_.emplace(numbers.frame_count, result.parallel.slots);
@@ -191,14 +200,14 @@ void PageSession::release_frame(int frame) {
 int PageSession::milestones() const {
     if (!job_) return 0;
     const int rings = ring_count(job_->pattern.reference_size) + 1;
-    return job_->compressed ? rings + job_->size : rings * kSweepsPerRing;
+    return job_->compressed || job_->small ? rings + job_->size : rings * kSweepsPerRing;
 }
 
 ProgressValues PageSession::progress(int frame, int milestone) const {
     if (!job_ || frame < 1 || frame > job_->frames) return {};
     const PageJob& job = *job_;
     const int K = ring_count(job.pattern.reference_size);
-    if (job.compressed) {
+    if (job.compressed || job.small) {
         // Nothing new is shown while a frame is drawn; then each row at its start.
         const int rows = milestone - (K + 1);
         if (rows < 0) return frame > 1 ? row_progress(frame - 1, job.frames, job.size, job.size) : ProgressValues{};
@@ -225,6 +234,7 @@ std::string PageSession::link_of_run() const {
         link += "&reference=" + std::to_string(static_cast<int>(job.pattern.reference_size));
     if (!job.compressed) link += "&uncompressed";
     if (job.transparent) link += "&transparent";
+    if (job.small) link += "&small";
     return link;
 }
 

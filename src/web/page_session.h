@@ -25,13 +25,14 @@ struct PageForm {
     bool mobile = false;
     bool transparent = false;
     bool compress = true;
+    bool small = false;
     bool repeat_enabled = false;  // there is a previous picture, or Start was pressed
     bool repeat_checked = false;
     PatternParameters previous;   // reference_size 0 while there is none
 };
 
 // The form's controls, as the user changes them.
-enum class Choice { Count, Size, SizeLeft, Mobile, Transparent, Compress, Repeat };
+enum class Choice { Count, Size, SizeLeft, Mobile, Transparent, Compress, Small, Repeat };
 
 struct PageJob {
     PatternParameters pattern;  // with its reference size
@@ -39,6 +40,7 @@ struct PageJob {
     int size = 0;
     bool compressed = true;
     bool transparent = false;
+    bool small = false;  // the smaller layout
 };
 
 enum class PressOutcome { Stop, Rejected, Started };

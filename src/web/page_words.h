@@ -18,6 +18,7 @@ VZ_PAGE_WORD(sizeName, QT_TRANSLATE_NOOP("vz::Form1", "Размер (ширин�
 VZ_PAGE_WORD(mobile, QT_TRANSLATE_NOOP("vz::Form1", "Мобильный размер 128 x 128"))
 VZ_PAGE_WORD(transparent, QT_TRANSLATE_NOOP("vz::Form1", "Фон должен быть прозрачным"))
 VZ_PAGE_WORD(compress, QT_TRANSLATE_NOOP("vz::Form1", "Сжимать данные изображений"))
+VZ_PAGE_WORD(small, QT_TRANSLATE_NOOP("Page", "Файл поменьше (те же кадры)"))
 VZ_PAGE_WORD(repeat, QT_TRANSLATE_NOOP("vz::Form1", "Повторить предыдущий рисунок"))
 VZ_PAGE_WORD(repeatTip, QT_TRANSLATE_NOOP("RunController", "узор %1, размер %2"))
 VZ_PAGE_WORD(start, QT_TRANSLATE_NOOP("RunController", "                 СТАРТ                 (Создаём анимированный GIF) "))

@@ -24,7 +24,7 @@ after(async () => {
 const text = (page, selector) => page.$eval(selector, (element) => element.textContent);
 const ready = (page) => page.waitForSelector('body[data-ready]');
 const form = (page) => page.evaluate(() => Object.fromEntries(
-  ['count', 'size', 'mobile', 'transparent', 'compress', 'repeat'].map((id) => {
+  ['count', 'size', 'mobile', 'transparent', 'compress', 'small', 'repeat'].map((id) => {
     const box = document.getElementById(id);
     return [id, box.type === 'checkbox' ? box.checked : box.value];
   })));
@@ -99,6 +99,18 @@ test('a link draws its picture: the offered Kvel_1.GIF is the batch tool\'s file
   await page.close();
 });
 
+test('a link with small gives the tool\'s smaller file, its frames made by several workers', async () => {
+  const page = await openPage(browser, '?frames=6&size=150&pattern=7351-213&small', 'ru-RU', 3);
+  assert.equal(await page.$eval('#small', (box) => box.checked), true);
+  const name = await makeFile(page);
+  const expected = join(downloads, 'small.gif');
+  execFileSync(render, ['gif', '--output', expected, '--frames', '6', '--size', '150', '--pattern', '7351-213', '--small'],
+               {stdio: 'ignore'});
+  assert.ok((await download(page, await page.$('a[download]'), name)).equals(readFileSync(expected)));
+  assert.equal(await page.evaluate(() => location.search), '?frames=6&size=150&pattern=7351-213&small');
+  await page.close();
+});
+
 test('every control has its name; a rejected count runs nothing and says why, in the window\'s words', async () => {
   const page = await openPage(browser, '');
   const named = [];
@@ -113,6 +125,7 @@ test('every control has its name; a rejected count runs nothing and says why, in
     'checkbox: Мобильный размер 128 x 128',
     'checkbox: Фон должен быть прозрачным',
     'checkbox: Сжимать данные изображений',
+    'checkbox: Файл поменьше (те же кадры)',
     'checkbox: Повторить предыдущий рисунок',
     'button: СТАРТ (Создаём анимированный GIF)',
     'progressbar: Создание картинки',
@@ -143,7 +156,7 @@ test('the form, the previous picture, the file number and the tune\'s counters s
   await page.evaluate(() => localStorage.clear());
   await reopen(page);
   assert.deepEqual(await form(page), {count: '3', size: '323', mobile: false, transparent: false, compress: true,
-                                      repeat: false});
+                                      small: false, repeat: false});
   assert.equal(await stored(page, 'met/sol'), '1');  // composed once at load
   await type(page, 'count', '2');
   await type(page, 'size', '60');
@@ -156,10 +169,11 @@ test('the form, the previous picture, the file number and the tune\'s counters s
   execFileSync(render, ['gif', '--output', expected, '--frames', '2', '--size', '60', '--pattern', pattern,
                         '--uncompressed', '--transparent'], {stdio: 'ignore'});
   assert.ok((await download(page, await page.$('a[download]'), 'Kvel_1.GIF')).equals(readFileSync(expected)));
+  await page.click('#small');
 
   await reopen(page);
   assert.deepEqual(await form(page), {count: '2', size: '60', mobile: false, transparent: true, compress: false,
-                                      repeat: false});
+                                      small: true, repeat: false});
   assert.equal(await text(page, '#pattern-code'), pattern);
   assert.equal(await stored(page, 'met/sol'), '2');
   await page.click('#about');
@@ -179,12 +193,12 @@ test('junk in storage is read as the window reads it; full or denied storage lea
   const page = await openPage(browser, '');
   await page.evaluate(() => {
     for (const [key, value] of [['tem/col', 'abc'], ['tem/px', '77 px'], ['tem/mob', '1.0x'], ['tem/fon', 'yes'],
-      ['page/compress', ''], ['page/pattern', '12345'], ['page/file', '1e400'], ['met/sol', '-3']])
+      ['page/compress', ''], ['page/small', 'да'], ['page/pattern', '12345'], ['page/file', '1e400'], ['met/sol', '-3']])
       localStorage.setItem('vuzuduzi-2/' + key, value);
   });
   await reopen(page);
   assert.deepEqual(await form(page), {count: 'abc', size: '128', mobile: true, transparent: false, compress: false,
-                                      repeat: false});
+                                      small: false, repeat: false});
   // A full storage: said once in the console, and the page goes on.
   const warnings = [];
   page.on('console', (message) => { if (message.type().startsWith('warn')) warnings.push(message.text()); });

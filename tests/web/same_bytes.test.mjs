@@ -16,19 +16,20 @@ import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {EngineCalls, EngineRefusal, engine, render} from './engine.mjs';
 
-const maker = EngineCalls.maker(engine);
+const makers = [EngineCalls.maker(engine), EngineCalls.maker(engine)];
+const [maker] = makers;
 const assembler = EngineCalls.maker(engine);
 
 // The file as the page makes it: the assembler's leading blocks, in the
-// uncompressed mode its background pass (the black file, which must be as
-// long as the painted one), each frame made by a frame maker and put in its
-// place by the assembler, the trailer.
+// uncompressed layout its background pass (the black file, which must be as
+// long as the painted one), each frame made by one of two frame makers in
+// turn (so that neither has the frame before its own) and put in its place
+// by the assembler, the trailer.
 function webFile(job) {
-  EngineCalls.setJob(engine, maker, job);
-  EngineCalls.setJob(engine, assembler, job);
+  for (const each of [...makers, assembler]) EngineCalls.setJob(engine, each, job);
   const leading = EngineCalls.leading(engine, assembler);
   const frames = [];
-  for (let f = 1; !job.compressed && f <= job.frames; ++f) {
+  for (let f = 1; !job.compressed && !job.small && f <= job.frames; ++f) {
     const black = [];
     for (let first = 1; first;) {
       const part = EngineCalls.background(engine, assembler, f, first);
@@ -38,7 +39,7 @@ function webFile(job) {
     frames[f] = Buffer.concat(black);
   }
   for (let f = 1; f <= job.frames; ++f) {
-    const part = EngineCalls.framePart(engine, assembler, f, EngineCalls.makeFrame(engine, maker, f));
+    const part = EngineCalls.framePart(engine, assembler, f, EngineCalls.makeFrame(engine, makers[f % 2], f));
     if (frames[f]) assert.equal(part.length, frames[f].length, 'the black record\'s length');
     frames[f] = part;
   }
@@ -52,6 +53,7 @@ function nativeFile(job) {
   const args = ['gif', '--output', output, '--frames', String(job.frames), '--size', String(job.size),
                 '--pattern', job.pattern, '--reference', String(job.reference)];
   if (!job.compressed) args.push('--uncompressed');
+  if (job.small) args.push('--small');
   if (job.transparent) args.push('--transparent');
   execFileSync(render, args, {stdio: ['ignore', 'ignore', 'inherit']});
   const bytes = readFileSync(output);
@@ -67,7 +69,8 @@ function assertSame(job) {
 }
 
 const job = (pattern, frames, size, reference = size, options = {}) =>
-  ({pattern, frames, size, reference, compressed: !options.uncompressed, transparent: !!options.transparent});
+  ({pattern, frames, size, reference, compressed: !options.uncompressed, transparent: !!options.transparent,
+    small: !!options.small});
 
 test('all 64 palettes', () => {
   for (let powers = 0; powers < 64; ++powers) {
@@ -76,7 +79,7 @@ test('all 64 palettes', () => {
   }
 });
 
-test('runs of every size class, both modes', () => {
+test('runs of every size class, both modes, exact and smaller', () => {
   for (const run of [
     job('6152-320', 10, 200),
     job('0000-000', 1, 10, 10, {uncompressed: true}),
@@ -86,6 +89,10 @@ test('runs of every size class, both modes', () => {
     job('4711-303', 4, 500, 500, {uncompressed: true, transparent: true}),
     job('5071-123', 2, 1000),
     job('8888-321', 1, 1000, 500, {uncompressed: true}),
+    job('6152-320', 12, 128, 128, {small: true}),
+    job('7351-213', 5, 211, 90, {small: true, transparent: true}),
+    job('0918-031', 4, 150, 150, {small: true, uncompressed: true}),
+    job('2468-102', 1, 10, 10, {small: true}),
   ]) assertSame(run);
 });
 

@@ -27,6 +27,10 @@
         <translation>E-mail :      %1</translation>
     </message>
     <message>
+        <source>Файл поменьше (те же кадры)</source>
+        <translation>Smaller file (same frames)</translation>
+    </message>
+    <message>
         <source>Готовый файл</source>
         <translation>The finished file</translation>
     </message>
