@@ -69,12 +69,13 @@ const EngineCalls = {
     return bytesOut(engine, maker);
   },
   // Part of the background pass of frame f from block `first`: its bytes,
-  // the block to go on from (0 when the frame is done) and the strips.
+  // the block to go on from (0 when the frame is done) and the strips to
+  // show, null when it wrote no full block.
   background(engine, maker, f, first) {
     call(engine, 'vz_background', maker, f, first);
     const values = engine._vz_progress(maker) / 4;
-    return {bytes: bytesOut(engine, maker), next: engine._vz_next_block(maker),
-            frameBlocks: engine.HEAP32[values], totalBlocks: engine.HEAP32[values + 1]};
+    const strips = values ? {frameBlocks: engine.HEAP32[values], totalBlocks: engine.HEAP32[values + 1]} : null;
+    return {bytes: bytesOut(engine, maker), next: engine._vz_next_block(maker), strips};
   },
   framePart(engine, maker, f, frame) {
     call(engine, 'vz_input', maker, frame.length);

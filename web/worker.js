@@ -40,7 +40,7 @@ if (typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScop
               const part = EngineCalls.background(engine, maker, f, first);
               frames[f].push(part.bytes);
               first = part.next;
-              news({type: 'background', frameBlocks: part.frameBlocks, totalBlocks: part.totalBlocks}, !first);
+              if (part.strips) news({type: 'background', ...part.strips}, !first);
             }
           }
           postMessage({type: 'background-done'});

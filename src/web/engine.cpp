@@ -56,7 +56,7 @@ struct Engine {
     std::vector<std::uint8_t> black;   // the uncompressed layout's black record
     int next_part = 0;                 // the frame the file takes next
     std::int64_t next_block = 0;       // the background pass's next block; 0 when the frame is done
-    ProgressValues shown;              // the background pass's progress at its last block
+    std::optional<ProgressValues> shown;  // the background pass's progress at its last block, if it wrote one
     RequestProblem refused;            // why the last job was refused, when it was
     std::string refused_text;          // the same as JSON, for vz_problem
 
@@ -86,7 +86,6 @@ EM_JS(void, vz_reached, (int milestone), { if (Module["onMilestone"]) Module["on
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE Engine* vz_engine_new() { return engines.add(std::make_unique<Engine>()); }
-EMSCRIPTEN_KEEPALIVE void vz_engine_free(Engine* engine) { engines.remove(engine); }
 
 EMSCRIPTEN_KEEPALIVE const char* vz_reason_name(int reason) {
     return reason_name(static_cast<EngineReason>(reason));
@@ -194,6 +193,7 @@ EMSCRIPTEN_KEEPALIVE int vz_background(Engine* engine, int f, int first) {
     if (first == 1) write_frame_header(engine->out, gif::kUncompressedPacked, frame_delay_for(job.frames), job.size);
     const std::int64_t last = std::min<std::int64_t>(blocks, first + kBackgroundBlocks - 1);
     for (std::int64_t b = first; b <= last; ++b) job.layout.write_full_block(engine->out);
+    engine->shown.reset();  // a frame with no full block shows nothing new
     if (last >= first) engine->shown = block_progress(f, job.frames, last, blocks);
     engine->next_block = last < blocks ? last + 1 : 0;
     if (engine->next_block == 0) job.layout.write_final_block(engine->out);
@@ -202,9 +202,10 @@ EMSCRIPTEN_KEEPALIVE int vz_background(Engine* engine, int f, int first) {
 EMSCRIPTEN_KEEPALIVE int vz_next_block(Engine* engine) {
     return engines.has(engine) ? static_cast<int>(engine->next_block) : 0;
 }
-// The frame strip, the run strip and the percentage, as three ints.
+// The frame strip, the run strip and the percentage, as three ints; null
+// when the last call wrote no full block.
 EMSCRIPTEN_KEEPALIVE const ProgressValues* vz_progress(Engine* engine) {
-    return engines.has(engine) ? &engine->shown : nullptr;
+    return engines.has(engine) && engine->shown ? &*engine->shown : nullptr;
 }
 
 // Frame f, the next one of the file, as made by a frame worker.

@@ -1,5 +1,6 @@
-// The objects the page's JavaScript holds by pointer: made and freed only
-// here, so that a call can tell a live one from any other number.
+// The objects the page's JavaScript holds by pointer, made only here and
+// kept for the instance's life, so that a call can tell one from any other
+// number.
 #pragma once
 
 #include <functional>
@@ -17,9 +18,6 @@ public:
         return handle;
     }
     bool has(const T* handle) const { return handle && live_.find(handle) != live_.end(); }
-    void remove(const T* handle) {
-        if (auto found = live_.find(handle); found != live_.end()) live_.erase(found);
-    }
 
 private:
     struct ByAddress {

@@ -90,7 +90,6 @@ std::optional<Choice> choice_named(std::string_view name) {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE Session* vz_session_new() { return sessions.add(std::make_unique<Session>()); }
-EMSCRIPTEN_KEEPALIVE void vz_session_free(Session* session) { sessions.remove(session); }
 
 EMSCRIPTEN_KEEPALIVE const char* vz_session_answer(Session* session) {
     return sessions.has(session) ? session->answer.c_str() : "";

@@ -34,7 +34,7 @@ test('stored texts are read as the window reads them; a missing key gives the wi
     [{'tem/mob': '2', 'tem/fon': '', 'page/pattern': '6152-320', 'page/reference': '5000', 'page/file': '-3'},
      {mobile: false, transparent: false, pattern: '', repeatEnabled: false}, 'Kvel_1.GIF'],
     [{'page/pattern': '6152-3200', 'page/reference': '200', 'page/file': '1e400'}, {pattern: ''}, 'Kvel_1.GIF'],
-    [{'page/file': '999999999'}, {}, 'Kvel_1.GIF'],
+    [{'page/file': '999999999', 'tem/col': 'a"b\\c\n\u0001'}, {count: 'a"b\\c\n\u0001'}, 'Kvel_1.GIF'],
   ]) {
     const {ask, opened} = session(stored);
     for (const [key, value] of Object.entries(expected)) assert.equal(opened.form[key], value, `${key} of ${stored}`);
