@@ -1,15 +1,17 @@
 // Puts the page together in its folder:
 // - index.html, one file: the style, the words, the page's script, and the
-//   workers' source (the engine with its WebAssembly, and the worker's
-//   script) as a string the page turns into a Blob URL;
+//   workers' source (the engine's script with its WebAssembly packed in, and
+//   the worker's script) as a string the page turns into a Blob URL;
 // - the web app manifest and the icons it names;
 // - last, the service worker, with the list of every file then in the folder
 //   (the tune's files among them) and a version made from their bytes.
-//   node web/assemble.mjs ENGINE_JS DIST_FOLDER
+//   node web/assemble.mjs ENGINE_JS DIST_FOLDER   (ENGINE_JS's .wasm beside it)
 import {createHash} from 'node:crypto';
 import {copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {fileURLToPath} from 'node:url';
+import {gzipSync} from 'node:zlib';
+import {pageWords} from './words.mjs';
 
 const [engineFile, dist] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -20,14 +22,16 @@ const blocks = readFileSync(join(here, '..', 'src', 'gif', 'gif_blocks.h'), 'utf
 const address = (name) => blocks.match(new RegExp(name + ' = "([^"]+)"'))[1];
 const author = {web: address('kAuthorWebAddress'), email: address('kAuthorEmail')};
 
-const workerSource = [readFileSync(engineFile, 'utf8'), read('engine-calls.js'), read('worker.js')].join('\n;\n');
+// The WebAssembly packed (gzip, in base64), and unpacked as the engine loads.
+const wasm = gzipSync(readFileSync(engineFile.replace(/\.js$/, '.wasm')), {level: 9});
+const workerSource = ['const ENGINE_WASM = "' + wasm.toString('base64') + '";', readFileSync(engineFile, 'utf8'),
+                      read('engine-calls.js'), read('worker.js')].join('\n;\n');
 // Inside an inline script "</" could end the element; "<\/" means the same in JavaScript strings.
 const inline = (code) => code.replace(/<\/(script)/gi, '<\\/$1');
 const script = [
   'const WORKER_SOURCE = ' + JSON.stringify(workerSource).replace(/<\//g, '<\\/') + ';',
   'const AUTHOR = ' + JSON.stringify(author) + ';',
-  read('words.js'),
-  read('query.js'),
+  pageWords(join(here, '..')),
   read('tune/player.js'),
   read('page.js'),
   read('offline.js'),

@@ -1,67 +1,119 @@
 // The page: the form, one run at a time, progress, messages and the finished
-// file. Its own thread only moves buffers between workers and shows what
-// they report; every byte of the file is made by the engine in the workers.
+// file. Its own thread holds an engine too, with the page's session: the
+// form's rules, the stored values, the run's schedule and progress come from
+// there. This script only shows them, stores what the session wrote, and
+// moves buffers between workers; every byte of the file is made in them.
 'use strict';
 
 const $ = (id) => document.getElementById(id);
-const words = wordsFor(navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language]);
 const WORKER_URL = URL.createObjectURL(new Blob([WORKER_SOURCE], {type: 'text/javascript'}));
+const fill = (text, ...values) => text.replace(/%(\d)/g, (_, n) => values[n - 1]);
+const TITLE = document.title;  // the idle title, as the page's file gives it
+let workingTitle = TITLE;       // the title of the working face, kept while the About face shows
 
-let assembler = null;   // the worker that validates, draws patterns and assembles
+let engine = null;      // the page's own engine instance
+let session = null;     // its session
+let words = null;
+let assembler = null;   // the worker that assembles the file
 let run = null;         // the run in progress
-let fileNumber = 0;     // n of the last Kvel_<n>.GIF offered
 let offeredUrl = null;  // the blob URL of the offered file
-let savedSize = null;   // the size typed before "mobile" was ticked
-let previous = null;    // {pattern, reference} of the previous picture
+let storageFailed = false;
+
+// The page's engine: the workers' script, which on this thread only defines it.
+function loadEngine() {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = WORKER_URL;
+    script.onload = () => EngineCalls.load(createEngine).then(resolve, reject);
+    script.onerror = () => reject(new Error(WORKER_URL));
+    document.head.append(script);
+  });
+}
+
+// The page's values in its storage, as far as the browser lets them be read.
+function storedValues(prefix) {
+  const values = [];
+  try {
+    for (let i = 0; i < localStorage.length; ++i) {
+      const key = localStorage.key(i);
+      if (key !== null && key.startsWith(prefix)) values.push([key, localStorage.getItem(key) ?? '']);
+    }
+  } catch (error) {
+    // No storage, or none for this page: what was read is all there is.
+  }
+  return values;
+}
+
+// What the session wrote goes into storage; a value that cannot be kept is
+// said once in the console, and the page goes on without it.
+function keepWritten() {
+  for (const [key, text] of EngineCalls.ask(engine, session, 'written')) {
+    try {
+      localStorage.setItem(key, text);
+    } catch (error) {
+      if (!storageFailed) console.warn(fill(words.notStored, String(error.message || error)));
+      storageFailed = true;
+    }
+  }
+}
+
+function ask(what, ...args) {
+  const answer = EngineCalls.ask(engine, session, what, ...args);
+  keepWritten();
+  return answer;
+}
+
+// Why the engine or a worker failed, in the page's words when it gave a reason.
+function failure(error) {
+  const problem = error.problem;
+  if (problem) return fill(words.refusal, words[problem.value], problem.given, problem.low, problem.high);
+  return (error.reason && words[error.reason]) || String(error.text || error.message || error);
+}
 
 function newAssembler() {
   if (assembler) assembler.terminate();
   assembler = new Worker(WORKER_URL);
 }
 
-// One request to the assembling worker, answered by one reply.
-function ask(message) {
-  return new Promise((resolve, reject) => {
-    const worker = assembler;
-    worker.onmessage = (event) => {
-      if (event.data.type === 'failed') reject(new Error(event.data.reason));
-      else resolve(event.data);
-    };
-    worker.onerror = (event) => reject(new Error(event.message));
-    worker.postMessage(message);
-  });
-}
-
 function wordPage() {
   document.documentElement.lang = words.lang;
-  $('count-label').textContent = words.count;
-  $('size-label').textContent = words.size;
-  $('size-note').textContent = words.sizeNote;
-  $('size').setAttribute('aria-label', words.sizeName);
-  $('mobile-label').textContent = words.mobile;
-  $('transparent-label').textContent = words.transparent;
-  $('compress-label').textContent = words.compress;
-  $('repeat-label').textContent = words.repeat;
-  $('frame-bar').setAttribute('aria-label', words.frameBar);
-  $('total-bar').setAttribute('aria-label', words.totalBar);
-  $('about').textContent = words.about;
-  $('back').textContent = words.back;
-  $('web-link').textContent = words.web + AUTHOR.web;
+  const [start, note] = words.start.trim().split(/\s+(?=\()/);
+  Object.assign(words, {startWord: start, startNote: note});
+  for (const [id, name] of [['count-label', 'count'], ['size-label', 'size'], ['size-note', 'sizeNote'],
+    ['mobile-label', 'mobile'], ['transparent-label', 'transparent'], ['compress-label', 'compress'],
+    ['small-label', 'small'], ['repeat-label', 'repeat'], ['about', 'about'], ['back', 'back']])
+    $(id).textContent = words[name];
+  for (const [id, name] of [['size', 'sizeName'], ['frame-bar', 'frameBar'], ['total-bar', 'totalBar'],
+    ['result', 'result']]) $(id).setAttribute('aria-label', words[name]);
+  $('web-link').textContent = fill(words.web, AUTHOR.web);
   $('web-link').href = AUTHOR.web;
-  $('mail-link').textContent = words.email + AUTHOR.email;
+  $('mail-link').textContent = fill(words.email, AUTHOR.email);
   $('mail-link').href = 'mailto:' + AUTHOR.email;
-  $('result').setAttribute('aria-label', words.result);
   showButton(false);
 }
 
+function showForm(form) {
+  for (const id of ['count', 'size']) if ($(id).value !== form[id]) $(id).value = form[id];
+  for (const id of ['mobile', 'transparent', 'compress', 'small']) $(id).checked = form[id];
+  $('repeat').disabled = !form.repeatEnabled;
+  $('repeat').checked = form.repeatChecked;
+  $('pattern-code').textContent = form.pattern;
+  $('repeat').title = form.pattern ? fill(words.repeatTip, form.pattern, form.reference) : '';
+}
+
+function setTitle(title) {
+  workingTitle = title;
+  if ($('about-face').hidden) document.title = title;
+}
+
 function showButton(running) {
-  if (!running) document.title = 'Vuzuduzi-2';
+  if (!running) setTitle(TITLE);
   const button = $('start');
   button.classList.toggle('running', running);
   if (running) {
     button.textContent = words.stop;
   } else {
-    button.textContent = words.start + ' ';
+    button.textContent = words.startWord + ' ';
     const note = document.createElement('small');
     note.textContent = words.startNote;
     button.append(note);
@@ -83,7 +135,7 @@ function clearMessage() { $('message').hidden = true; }
 function showProgress(frameBlocks, totalBlocks, percent, label) {
   $('frame-bar').value = frameBlocks;
   $('total-bar').value = totalBlocks;
-  $('percent').textContent = percent === null ? '' : words.percent(percent);
+  $('percent').textContent = percent === null ? '' : fill(words.percent, percent);
   $('frame-text').textContent = label;
 }
 
@@ -98,8 +150,7 @@ function withdrawFile() {
   offeredUrl = null;
 }
 
-function offerFile(file) {
-  const name = 'Kvel_' + (++fileNumber) + '.GIF';
+function offerFile(file, name) {
   offeredUrl = URL.createObjectURL(file);
   const link = document.createElement('a');
   link.download = name;
@@ -109,117 +160,102 @@ function offerFile(file) {
   $('animation').src = offeredUrl;
   $('animation').alt = name;
   $('result').hidden = false;
-  return name;
 }
 
-function showPatternCode(code) {
-  $('pattern-code').textContent = code || '';
-  $('repeat').title = code || '';
-}
-
-function fillForm(form) {
-  if (form.frames !== undefined) $('count').value = form.frames;
-  if (form.size !== undefined) $('size').value = form.size;
-  if (form.uncompressed) $('compress').checked = false;
-  if (form.transparent) $('transparent').checked = true;
-  if (form.pattern) {
-    previous = {pattern: form.pattern, reference: form.reference !== undefined ? form.reference : Number($('size').value)};
-    $('repeat').disabled = false;
-    $('repeat').checked = true;
-    showPatternCode(form.pattern);
-  }
-}
-
-// Frames go to workers in order, at most a few more than there are workers
-// ahead of the one being assembled, so memory stays bounded; the assembling
-// worker takes them strictly in order.
+// Frame workers take the frames the session gives them; the assembling
+// worker takes the finished frames strictly in order.
 class Run {
-  constructor(job, shape) {
+  constructor({job, workers, milestones}) {
     this.job = job;
-    this.shape = shape;  // {milestones, rings} of one frame
-    this.workerCount = Math.max(1, Math.min(job.frames, navigator.hardwareConcurrency || 1));
-    this.slots = this.workerCount + 2;
+    this.workerCount = workers;
+    this.milestones = milestones;  // of one frame
     this.workers = [];
-    this.next = 1;         // the next frame to hand out
-    this.assembling = 1;   // the frame the file waits for
-    this.milestone = 0;    // how far that frame has got
+    this.assembling = 1;           // the frame the file waits for
+    this.milestone = 0;            // how far that frame has got
     this.finished = new Map();
+    this.background = !job.compressed && !job.small;  // the black file is still being written
     this.done = null;
-    this.shown = {frame: -1, total: -1, percent: -1, label: ''};
+    this.shown = {};
   }
 
   start() {
     return new Promise((resolve, reject) => {
       this.done = {resolve, reject};
       assembler.onmessage = (event) => this.fromAssembler(event.data);
-      assembler.onerror = (event) => this.done.reject(new Error(event.message));
+      assembler.onerror = (event) => reject(new Error(event.message));
       assembler.postMessage({type: 'job', job: this.job});
       assembler.postMessage({type: 'begin'});
-      if (!this.job.compressed) this.show(0, 0, 0, words.background);
+      this.show(0, 0, 0, this.background ? words.background : '');
       for (let i = 0; i < this.workerCount; ++i) {
         const worker = new Worker(WORKER_URL);
         worker.onmessage = (event) => this.fromWorker(worker, event.data);
-        worker.onerror = (event) => this.done.reject(new Error(event.message));
+        worker.onerror = (event) => reject(new Error(event.message));
         worker.postMessage({type: 'job', job: this.job});
+        worker.idle = true;
         this.workers.push(worker);
-        this.handOut(worker);
       }
+      this.handOut();
     });
   }
 
-  handOut(worker) {
-    if (this.next > this.job.frames || this.next >= this.assembling + this.slots) {
-      worker.idle = true;
-      return;
+  handOut() {
+    for (const worker of this.workers) {
+      if (!worker.idle) continue;
+      const f = ask('take_frame');
+      if (!f) return;
+      worker.idle = false;
+      worker.postMessage({type: 'frame', f});
     }
-    worker.idle = false;
-    worker.postMessage({type: 'frame', f: this.next++});
   }
 
   fromWorker(worker, message) {
     if (message.type === 'milestone') {
-      if (message.f === this.assembling) {
-        this.milestone = Math.max(this.milestone, message.milestone);
-        this.showFrameProgress();
-      }
+      if (message.f !== this.assembling) return;
+      this.milestone = Math.max(this.milestone, message.milestone);
+      this.showFrameProgress();
     } else if (message.type === 'frame') {
       this.finished.set(message.f, message.bytes);
+      worker.idle = true;
       this.forward();
-      this.handOut(worker);
+      this.handOut();
     } else if (message.type === 'failed') {
-      this.done.reject(new Error(message.reason));
+      this.done.reject(message);
     }
   }
 
   forward() {
     while (this.finished.has(this.assembling)) {
-      const bytes = this.finished.get(this.assembling);
-      this.finished.delete(this.assembling);
-      assembler.postMessage({type: 'part', f: this.assembling, bytes}, [bytes.buffer]);
-      this.milestone = this.shape.milestones;
+      const f = this.assembling;
+      const bytes = this.finished.get(f);
+      this.finished.delete(f);
+      assembler.postMessage({type: 'part', f, bytes}, [bytes.buffer]);
+      ask('release_frame', f);
+      this.milestone = this.milestones;
       this.showFrameProgress();
       ++this.assembling;
       this.milestone = 0;
-      for (const worker of this.workers) if (worker.idle) this.handOut(worker);
     }
     if (this.assembling > this.job.frames) assembler.postMessage({type: 'end'});
   }
 
   fromAssembler(message) {
-    if (message.type === 'file') this.done.resolve(message.file);
-    else if (message.type === 'failed') this.done.reject(new Error(message.reason));
+    if (message.type === 'background') {
+      this.show(message.frameBlocks, message.totalBlocks, 0, words.background);
+    } else if (message.type === 'background-done') {
+      this.background = false;
+      this.showFrameProgress();
+    } else if (message.type === 'file') {
+      this.done.resolve(message.file);
+    } else if (message.type === 'failed') {
+      this.done.reject(message);
+    }
   }
 
-  // The frame in hand and the whole run, from the milestones of that frame:
-  // rings drawn then rows encoded, or sweeps painted.
   showFrameProgress() {
-    const {frames, size, compressed} = this.job;
-    const f = Math.min(this.assembling, frames);
-    let fraction;
-    if (compressed) fraction = Math.max(0, this.milestone - this.shape.rings) / size;
-    else fraction = this.milestone / this.shape.milestones;
-    const run = (f - 1 + fraction) / frames;
-    this.show(Math.floor(fraction * 32), Math.floor(run * 32), Math.floor(run * 100), words.frame(f));
+    if (this.background) return;
+    const f = Math.min(this.assembling, this.job.frames);
+    const values = ask('progress', f, this.milestone);
+    this.show(values.frame, values.total, values.percent, fill(words.frame, f));
   }
 
   show(frame, total, percent, label) {
@@ -235,50 +271,30 @@ class Run {
   }
 }
 
-async function startRun() {
-  withdrawFile();
-  clearMessage();
-  $('repeat').disabled = false;
-  const repeat = $('repeat').checked && previous;
-  let pattern = repeat ? previous.pattern : (await ask({type: 'random'})).pattern;
-  const numbers = (await ask({type: 'validate', count: $('count').value, size: $('size').value})).result;
-  if (numbers.rejection !== 0) {
-    showMessage(words.validationTitle, [words.rejections[numbers.rejection]]);
-    return;
-  }
-  const job = {
-    pattern,
-    reference: repeat ? previous.reference : numbers.size,
-    size: numbers.size,
-    frames: numbers.frames,
-    compressed: $('compress').checked,
-    transparent: $('transparent').checked,
-  };
-  previous = {pattern: job.pattern, reference: job.reference};
-  showPatternCode(job.pattern);
-  const shape = (await ask({type: 'job', job})).shape;
-  run = new Run(job, shape);
+function startRun(started) {
+  run = new Run(started);
   showButton(true);
-  document.title = words.making + 'Kvel_' + (fileNumber + 1) + '.GIF';
-  showProgress(0, 0, 0, '');
-  try {
-    const file = await run.start();
+  setTitle(fill(words.making, started.name));
+  run.start().then((file) => {
     run.end();
     run = null;
     showButton(false);
     resetProgress();
-    const name = offerFile(file);
-    history.replaceState(null, '', queryOf(job) + location.hash);
-    showMessage(words.doneTitle, [words.done(name)]);
-  } catch (error) {
+    const offered = ask('offer');
+    offerFile(file, offered.name);
+    history.replaceState(null, '', offered.link + location.hash);
+    showMessage(words.doneTitle, [fill(words.done, offered.name)]);
+    ask('end_run');
+  }, (error) => {
     if (!run) return;  // stopped
     run.end();
     run = null;
+    ask('end_run');
     newAssembler();
     showButton(false);
     resetProgress();
-    showMessage(words.failedTitle, [String(error.message || error)]);
-  }
+    showMessage(words.failedTitle, [failure(error)]);
+  });
 }
 
 // Stop: every worker ends at once, so nothing of the run is left.
@@ -288,69 +304,77 @@ function stopRun() {
   stopped.end();
   newAssembler();  // it held the run's parts
   stopped.done.reject(new Error('stopped'));
+  ask('end_run');
   showButton(false);
   resetProgress();
   withdrawFile();
-  showMessage(words.stoppedTitle, words.stopped);
+  showMessage(words.stoppedTitle, [words.stopped, words.notSaved]);
 }
 
-function setUp() {
-  wordPage();
-  newAssembler();
-  const query = readQuery(location.search);
-  if (query.problem) showMessage(words.validationTitle, [query.problem]);
-  else fillForm(query.form);
+function press() {
+  // The texts as they stand, even when set without an input event (autofill).
+  for (const id of ['count', 'size']) ask('choose', id, $(id).value);
+  const pressed = ask('press', run ? 1 : 0, navigator.hardwareConcurrency || 1);
+  showForm(pressed.form);
+  if (pressed.outcome === 'stop') return stopRun();
+  withdrawFile();
+  clearMessage();
+  if (pressed.outcome === 'rejected') return showMessage(words.validationTitle, [words[pressed.rejection]]);
+  startRun(pressed);
+}
 
-  let starting = false;
-  $('form').addEventListener('submit', async (event) => {
+function showAbout(shown) {
+  document.title = shown ? words.aboutTitle : workingTitle;
+  $('working').hidden = shown;
+  $('about-face').hidden = !shown;
+  $(shown ? 'back' : 'about').focus();
+}
+
+// The controls answer from the start; until the session is open they do nothing.
+function listen() {
+  const choose = (choice, value) => session && showForm(ask('choose', choice, value));
+  $('form').addEventListener('submit', (event) => {
     event.preventDefault();
-    if (run) return stopRun();
-    if (starting) return;
-    starting = true;
+    if (!session) return;
     try {
-      await startRun();
+      press();
     } catch (error) {
-      // The assembling worker could not answer: a fresh one for the next press.
-      newAssembler();
-      showMessage(words.failedTitle, [String(error.message || error)]);
-    } finally {
-      starting = false;
+      showMessage(words.failedTitle, [failure(error)]);
     }
   });
-  $('mobile').addEventListener('change', () => {
-    if ($('mobile').checked) {
-      savedSize = $('size').value;
-      $('size').value = '128';
-    } else if (savedSize !== null) {
-      $('size').value = savedSize;
-    }
-  });
-  $('size').addEventListener('blur', () => {
-    if ($('mobile').checked) $('size').value = '128';
-  });
+  for (const id of ['count', 'size']) $(id).addEventListener('input', () => choose(id, $(id).value));
+  $('size').addEventListener('blur', () => choose('sizeLeft', ''));
+  for (const id of ['mobile', 'transparent', 'compress', 'small', 'repeat'])
+    $(id).addEventListener('change', () => choose(id, $(id).checked ? '1' : '0'));
   $('about').addEventListener('click', () => {
-    vzTune.play(composeTune());
-    $('working').hidden = true;
-    $('about-face').hidden = false;
-    $('back').focus();
+    if (!session) return;
+    const tune = ask('compose');
+    vzTune.play(EngineCalls.sessionScore(engine, session, tune.score));
+    showAbout(true);
   });
   $('back').addEventListener('click', () => {
     vzTune.stop();
-    $('about-face').hidden = true;
-    $('working').hidden = false;
-    $('about').focus();
+    showAbout(false);
   });
 }
 
-// The tune's score from an engine of its own, so a run's worker is not
-// disturbed.
-function composeTune() {
-  const composer = new Worker(WORKER_URL);
-  return new Promise((resolve, reject) => {
-    composer.onmessage = (event) => resolve(event.data.score);
-    composer.onerror = (event) => reject(new Error(event.message));
-    composer.postMessage({type: 'tune', counters: [0, 0, 0]});
-  }).finally(() => composer.terminate());
+async function setUp() {
+  listen();
+  engine = await loadEngine();
+  const languages = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language];
+  words = WORDS[EngineCalls.language(engine, languages[0] || '')];
+  wordPage();
+  session = EngineCalls.session(engine);
+  for (const [key, text] of storedValues(EngineCalls.storagePrefix(engine))) ask('put', key, text);
+  for (const [name, value] of new URLSearchParams(location.search)) ask('link', name, value);
+  const opened = ask('open');
+  showForm(opened.form);
+  if (opened.problem) showMessage(words.validationTitle, [opened.problem]);
+  newAssembler();
+  document.body.dataset.ready = 'true';
 }
 
-setUp();
+setUp().catch((error) => {
+  console.error(error);
+  if (words) showMessage(words.failedTitle, [failure(error)]);
+});

@@ -74,30 +74,30 @@ async function benchRun(repeats) {
 }
 
 async function benchEncoder(repeats) {
-  const engineSource = readFileSync(join(root, 'build-web/engine.js'), 'utf8');
-  const callsSource = readFileSync(join(root, 'web/engine-calls.js'), 'utf8');
   const gifencSource = readFileSync(require.resolve(join(root, 'web/node_modules/gifenc')), 'utf8');
   const browser = await launchBrowser();
   try {
+    // The page's own thread holds the engine's script and calls once it is ready.
     const tab = await openPage(browser, '');
-    await tab.addScriptTag({content: engineSource + '\n' + callsSource});
+    await tab.waitForSelector('body[data-ready]');
     await tab.addScriptTag({content: `window.gifenc = (() => { const exports = {}; ${gifencSource}\n return exports; })();`});
     const result = await tab.evaluate(async (pattern, repeats) => {
-      const engine = await createEngine();
+      const engine = await EngineCalls.load(createEngine);
+      const maker = EngineCalls.maker(engine);
       const size = 1000, frames = 10;
-      EngineCalls.setJob(engine, {pattern, reference: size, size, frames, compressed: true, transparent: false});
-      const leading = EngineCalls.leading(engine);
+      EngineCalls.setJob(engine, maker, {pattern, reference: size, size, frames, compressed: true, transparent: false});
+      const leading = EngineCalls.leading(engine, maker);
       const palette = [];
       for (let i = 0; i < 128; ++i) palette.push([...leading.subarray(13 + 3 * i, 16 + 3 * i)]);
       const pictures = [];
-      for (let f = 1; f <= frames; ++f) pictures.push(EngineCalls.draw(engine, f));
+      for (let f = 1; f <= frames; ++f) pictures.push(EngineCalls.draw(engine, maker, f));
       const ours = [], theirs = [];
       let ourBytes = 0, theirBytes = 0;
       // Three rounds first, so that both are fully compiled by the browser.
       for (let r = -3; r < repeats; ++r) {
         let started = performance.now();
         ourBytes = 0;
-        for (const pixels of pictures) ourBytes += EngineCalls.encode(engine, pixels).length;
+        for (const pixels of pictures) ourBytes += EngineCalls.encode(engine, maker, pixels).length;
         if (r >= 0) ours.push(performance.now() - started);
         started = performance.now();
         const encoder = gifenc.GIFEncoder();

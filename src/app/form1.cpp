@@ -8,6 +8,7 @@
 #include "app/window_text.h"
 #include "gif/gif_blocks.h"
 #include "run/run_values.h"
+#include "run/stored_choices.h"
 
 namespace vz {
 
@@ -264,14 +265,14 @@ void Form1::end_on_signal() {
 void Form1::Check2_Click() {
     if (Check2->isChecked()) {
         saved_size_ = static_cast<float>(leading_number(bytes_of(Text2->text())));
-        Text2->setText(QStringLiteral("128"));
+        Text2->setText(QString::number(kMobileSize));
     } else {
         Text2->setText(number_text(saved_size_));
     }
 }
 
 void Form1::Text2_LostFocus() {
-    if (Check2->isChecked()) Text2->setText(QStringLiteral("128"));
+    if (Check2->isChecked()) Text2->setText(QString::number(kMobileSize));
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -16,6 +16,7 @@
 #include "app/save_location.h"
 #include "app/system_reasons.h"
 #include "app/window_text.h"
+#include "run/repeat_rule.h"
 #include "run/run_values.h"
 
 namespace vz {
@@ -131,11 +132,6 @@ void RunController::message(const QString& title, const QString& text) {
     if (!quiet_) boxes_.show(title, text, Platform::Icon::Warning);
 }
 
-void RunController::randomize_pattern() {
-    vz::randomize_pattern(pattern_, platform_.seconds_since_midnight());
-    update_repeat_tooltip();
-}
-
 void RunController::update_repeat_tooltip() {
     if (pattern_.reference_size <= 0) {
         c_.Check4->setToolTip(QString());
@@ -150,7 +146,8 @@ void RunController::Command1_Click() {
     if (running() && !run_active_) return;
 
     c_.Check4->setEnabled(true);
-    if (!c_.Check4->isChecked()) randomize_pattern();
+    if (renew_unless_repeating(pattern_, c_.Check4->isChecked(), platform_.seconds_since_midnight()))
+        update_repeat_tooltip();
 
     if (run_active_) {  // Stop: the run notices at its next check point
         requests_ |= kStopRequested;
@@ -186,11 +183,7 @@ void RunController::Command1_Click() {
         return;
     }
 
-    // A repeat needs a previous picture; before the first accepted run there
-    // is none, so the press draws a new one as if the box were unchecked.
-    const bool repeat = c_.Check4->isChecked() && pattern_.reference_size > 0;
-    if (c_.Check4->isChecked() && !repeat) randomize_pattern();
-    if (!repeat) pattern_.reference_size = numbers.picture_size;
+    settle_run_pattern(pattern_, c_.Check4->isChecked(), numbers.picture_size, platform_.seconds_since_midnight());
     update_repeat_tooltip();
 
     request_.pattern = pattern_;

@@ -93,7 +93,6 @@ public:
 private:
     class Relay;
 
-    void randomize_pattern();
     void update_repeat_tooltip();
     void run_with(bool compressed);
     // On the window thread, once per run, with what its thread returned.

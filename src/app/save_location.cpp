@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/controls.h"
+#include "run/run_values.h"
 
 namespace vz {
 
@@ -46,7 +47,7 @@ QString SaveLocation::usable_folder(const QString& stored) {
 
 std::pair<QString, qint64> SaveLocation::free_name(const std::set<QString>& taken, qint64 first) {
     for (qint64 n = first;; ++n) {
-        QString name = QStringLiteral("Kvel_") + QString::number(n) + QStringLiteral(".GIF");
+        QString name = QString::fromStdString(file_name_for(n));
         if (!taken.contains(name)) return {std::move(name), n};
     }
 }

@@ -8,7 +8,6 @@
 #include "app/controls.h"
 #include "app/system_reasons.h"
 #include "app/window_text.h"
-#include "run/run_values.h"
 
 namespace vz {
 
@@ -16,14 +15,14 @@ WindowSettings::WindowSettings(SettingsStore& store, QWidget& window) : store_(s
 
 StoredWindow WindowSettings::read() {
     StoredWindow values;
-    values.folder = text_of(store_.read("tem", "put", ""));
-    values.frame_count = text_of(store_.read("tem", "col", "3"));
-    values.picture_size = text_of(store_.read("tem", "px", "323"));
-    values.mobile_size = leading_number(store_.read("tem", "mob", "0")) == 1;
-    values.transparent = leading_number(store_.read("tem", "fon", "0")) == 1;
-    values.left = leading_number(store_.read("tem", "lef", "3500"));
-    values.top = leading_number(store_.read("tem", "top", "3000"));
-    values.open_at_end = leading_number(store_.read("met", "ope", "1")) == 1;
+    values.folder = text_of(read_text(store_, stored::kFolder));
+    values.frame_count = text_of(read_text(store_, stored::kFrameCount));
+    values.picture_size = text_of(read_text(store_, stored::kPictureSize));
+    values.mobile_size = read_box(store_, stored::kMobileSize);
+    values.transparent = read_box(store_, stored::kTransparent);
+    values.left = read_number(store_, stored::kLeft);
+    values.top = read_number(store_, stored::kTop);
+    values.open_at_end = read_box(store_, stored::kOpenAtEnd);
     return values;
 }
 
@@ -45,17 +44,17 @@ void WindowSettings::place_window(double left_twips, double top_twips) {
 }
 
 std::optional<QString> WindowSettings::write(const StoredWindow& values) {
-    store_.write("tem", "put", bytes_of(values.folder));
-    store_.write("tem", "col", bytes_of(values.frame_count));
-    store_.write("tem", "px", bytes_of(values.picture_size));
-    store_.write("tem", "mob", values.mobile_size ? "1" : "0");
-    store_.write("tem", "fon", values.transparent ? "1" : "0");
+    write_text(store_, stored::kFolder, bytes_of(values.folder));
+    write_text(store_, stored::kFrameCount, bytes_of(values.frame_count));
+    write_text(store_, stored::kPictureSize, bytes_of(values.picture_size));
+    write_box(store_, stored::kMobileSize, values.mobile_size);
+    write_box(store_, stored::kTransparent, values.transparent);
     // A window left where it was placed keeps its stored twips; converting
     // them through whole pixels would move it a little at every start.
     const bool unmoved = window_.pos() == placed_at_;
-    store_.write("tem", "lef", std::to_string(unmoved ? placed_twips_.x() : std::lround(to_twips(window_.x()))));
-    store_.write("tem", "top", std::to_string(unmoved ? placed_twips_.y() : std::lround(to_twips(window_.y()))));
-    store_.write("met", "ope", values.open_at_end ? "1" : "0");
+    write_text(store_, stored::kLeft, std::to_string(unmoved ? placed_twips_.x() : std::lround(to_twips(window_.x()))));
+    write_text(store_, stored::kTop, std::to_string(unmoved ? placed_twips_.y() : std::lround(to_twips(window_.y()))));
+    write_box(store_, stored::kOpenAtEnd, values.open_at_end);
 
     const std::error_code error = store_.save();
     if (!error) return std::nullopt;

@@ -8,19 +8,25 @@
 #include <optional>
 
 #include "io/settings_store.h"
+#include "run/stored_choices.h"
 
 class QWidget;
 
 namespace vz {
 
+// What is stored, as the window shows it; the defaults are the store's.
 struct StoredWindow {
     QString folder;
-    QString frame_count = QStringLiteral("3");
-    QString picture_size = QStringLiteral("323");
+    QString frame_count = text(stored::kFrameCount);
+    QString picture_size = text(stored::kPictureSize);
     bool mobile_size = false;
     bool transparent = false;
     bool open_at_end = true;
-    double left = 3500, top = 3000;  // twips
+    double left = number(stored::kLeft), top = number(stored::kTop);  // twips
+
+private:
+    static QString text(const StoredKey& key) { return QString::fromUtf8(key.fallback.data(), key.fallback.size()); }
+    static double number(const StoredKey& key) { return text(key).toDouble(); }
 };
 
 class WindowSettings {

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -70,48 +69,6 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
-struct Options {
-    std::string output;
-    int frames = 0;
-    int size = 0;
-    int reference = 0;
-    std::optional<PatternParameters> pattern;
-    bool uncompressed = false;
-    bool transparent = false;
-    bool small = false;
-};
-
-// `name` given as `text`, a whole number low..high, or the line that says why not.
-std::optional<std::string> whole_number(const std::string& name, const std::string& text, int low, int high,
-                                        int& value) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc() && end == text.data() + text.size() && value >= low && value <= high) return std::nullopt;
-    return name + ": expected a whole number " + std::to_string(low) + ".." + std::to_string(high) + ", got '" +
-           text + "'";
-}
-
-// Fills `options`; on bad input returns the one line that explains it.
-std::optional<std::string> check(const GifArguments& arguments, Options& options) {
-    if (arguments.output.empty()) return "--output: empty file name";
-    options.output = arguments.output;
-    if (auto problem = whole_number("--frames", arguments.frames, kMinFrames, kMaxFrames, options.frames))
-        return problem;
-    if (auto problem = whole_number("--size", arguments.size, kMinSize, kMaxSize, options.size)) return problem;
-    if (arguments.reference) {
-        if (auto problem = whole_number("--reference", *arguments.reference, kMinSize, kMaxSize, options.reference))
-            return problem;
-    }
-    if (arguments.pattern) {
-        options.pattern = parse_pattern(*arguments.pattern);
-        if (!options.pattern)
-            return "--pattern: expected DDDD-PPP (digits 0-9, powers 0-3), got '" + *arguments.pattern + "'";
-    }
-    options.uncompressed = arguments.uncompressed;
-    options.transparent = arguments.transparent;
-    options.small = arguments.small;
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::string refusal_line(const RequestProblem& problem) {
@@ -125,27 +82,30 @@ std::string refusal_line(const RequestProblem& problem) {
 
 CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments) {
     CLI::App* gif = tool.add_subcommand("gif", "Write one animated GIF, as a Start press in the window does.");
-    gif->add_option("--output", arguments.output, "the GIF file to write; an existing file is never touched")
-        ->required()
-        ->type_name("FILE");
-    gif->add_option("--frames", arguments.frames, "frame count, 1..100")->required()->type_name("N");
-    gif->add_option("--size", arguments.size, "picture size in pixels, 10..1000")->required()->type_name("S");
-    gif->add_option("--pattern", arguments.pattern,
-                    "the pattern to draw again, as printed by an earlier run (default: from the clock)")
-        ->type_name("DDDD-PPP");
-    gif->add_option("--reference", arguments.reference, "the reference size M, 10..1000 (default: the size)")
-        ->type_name("M");
-    gif->add_flag("--uncompressed", arguments.uncompressed, "store the pixels without compression");
-    gif->add_flag("--transparent", arguments.transparent, "make the background transparent");
-    gif->add_flag("--small", arguments.small,
+    const auto option = [gif](const GifOption& which, auto& value, const char* help) {
+        return gif->add_option(std::string(which.name), value, help)->type_name(std::string(which.value_name));
+    };
+    option(gif_option::kOutput, arguments.output, "the GIF file to write; an existing file is never touched")
+        ->required();
+    option(gif_option::kFrames, arguments.frames, "frame count, 1..100")->required();
+    option(gif_option::kSize, arguments.size, "picture size in pixels, 10..1000")->required();
+    option(gif_option::kPattern, arguments.pattern,
+           "the pattern to draw again, as printed by an earlier run (default: from the clock)");
+    option(gif_option::kReference, arguments.reference, "the reference size M, 10..1000 (default: the size)");
+    gif->add_flag(std::string(gif_option::kUncompressed), arguments.uncompressed,
+                  "store the pixels without compression");
+    gif->add_flag(std::string(gif_option::kTransparent), arguments.transparent, "make the background transparent");
+    gif->add_flag(std::string(gif_option::kSmall), arguments.small,
                   "a smaller file with the same frames (LZW-compressed, also with --uncompressed's pictures)");
     return gif;
 }
 
 int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& err, bool check_only) {
-    Options options;
-    if (const auto problem = check(arguments, options)) {
-        err << "vuzuduzi-render gif: " << *problem << '\n';
+    GifValues options;
+    const auto bad = arguments.output.empty() ? std::string(gif_option::kOutput.name) + ": empty file name"
+                                              : check_gif_values(arguments, options);
+    if (bad) {
+        err << "vuzuduzi-render gif: " << *bad << '\n';
         return kExitBadInput;
     }
 
@@ -161,7 +121,7 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     request.compressed = !options.uncompressed;
     request.transparent = options.transparent;
     request.small = options.small;
-    request.output_path = options.output;
+    request.output_path = arguments.output;
     out << "pattern " << format_pattern(request.pattern) << std::endl;
     if (check_only) {
         // What the options accept, the run must accept too.
@@ -180,14 +140,14 @@ int gif_command(const GifArguments& arguments, std::ostream& out, std::ostream& 
     switch (result.outcome) {
         case RunOutcome::Completed: return kExitDone;
         case RunOutcome::FileExists:
-            err << "vuzuduzi-render gif: " << options.output << ": a file of that name already exists; left untouched\n";
+            err << "vuzuduzi-render gif: " << arguments.output << ": a file of that name already exists; left untouched\n";
             return kExitBadInput;
         case RunOutcome::Failed: {
             // The system's reason, else the failure's own words.
             const std::string why = result.error           ? result.error.message()
                                     : result.detail.empty() ? std::string("unexpected failure")
                                                             : result.detail;
-            err << "vuzuduzi-render gif: " << options.output << ": " << why << '\n';
+            err << "vuzuduzi-render gif: " << arguments.output << ": " << why << '\n';
             return kExitFailed;
         }
         case RunOutcome::Refused:

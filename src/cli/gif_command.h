@@ -3,26 +3,14 @@
 #pragma once
 
 #include <iosfwd>
-#include <optional>
-#include <string>
+
+#include "cli/gif_options.h"
 
 namespace CLI {
 class App;
 }
 
 namespace vz {
-
-// The subcommand's arguments as given; checked when the command runs.
-struct GifArguments {
-    std::string output;
-    std::string frames;
-    std::string size;
-    std::optional<std::string> reference;
-    std::optional<std::string> pattern;
-    bool uncompressed = false;
-    bool transparent = false;
-    bool small = false;
-};
 
 // Declares the `gif` subcommand and its options on `tool`.
 CLI::App* add_gif_command(CLI::App& tool, GifArguments& arguments);

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "run/frame_schedule.h"
+
 namespace vz {
 
 // Processors this process may run on (its affinity mask), at least 1.
@@ -52,7 +54,7 @@ public:
     using Job = std::function<void(int worker, int frame, Slot& slot, FrameSteps& steps)>;
 
     FramePipeline(int frames, int workers, int slots, Job job)
-        : frames_(frames), entries_(static_cast<std::size_t>(slots)), job_(std::move(job)) {
+        : schedule_(frames, slots), entries_(static_cast<std::size_t>(slots)), job_(std::move(job)) {
         threads_.reserve(static_cast<std::size_t>(workers));
         try {
             for (int w = 0; w < workers; ++w) threads_.emplace_back([this, w] { work(w); });
@@ -96,7 +98,7 @@ public:
             Entry& entry = entry_of(frame);
             entry.milestones.store(0, std::memory_order_relaxed);
             entry.failure = nullptr;
-            released_ = frame;
+            schedule_.release(frame);
         }
         slot_free_.notify_all();
     }
@@ -112,14 +114,13 @@ private:
     Entry& entry_of(int frame) { return entries_[static_cast<std::size_t>(frame - 1) % entries_.size()]; }
 
     void work(int worker) {
-        const int slots = static_cast<int>(entries_.size());
         for (;;) {
             int frame;
             {
                 std::unique_lock lock(mutex_);
-                slot_free_.wait(lock, [&] { return stopping_ || (next_ <= frames_ && next_ <= released_ + slots); });
+                slot_free_.wait(lock, [&] { return stopping_ || schedule_.may_take(); });
                 if (stopping_) return;
-                frame = next_++;
+                frame = schedule_.take();
             }
             Entry& entry = entry_of(frame);
             std::exception_ptr failure;
@@ -150,14 +151,12 @@ private:
             if (thread.joinable()) thread.join();
     }
 
-    const int frames_;
+    FrameSchedule schedule_;  // guarded by mutex_
     std::vector<Entry> entries_;
     Job job_;
     std::mutex mutex_;
     std::condition_variable slot_free_;    // workers wait here for a frame to take
     std::condition_variable frame_ready_;  // the taking thread waits here
-    int next_ = 1;                         // the next frame a worker takes
-    int released_ = 0;                     // frames 1..released_ are done with
     std::atomic<bool> stopping_{false};
     std::vector<std::thread> threads_;
 };

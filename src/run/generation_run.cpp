@@ -17,6 +17,8 @@
 #include "pattern/rose_figure.h"
 #include "run/frame_makers.h"
 #include "run/frame_pipeline.h"
+#include "run/frame_schedule.h"
+#include "run/progress_values.h"
 
 namespace vz {
 
@@ -44,29 +46,21 @@ private:
     int percent_done_ = 0;
 };
 
-// Int(v) of a progress fraction: truncation corrected for negatives equals
-// floor for every value that fits an int, without a libm call per point.
-int floor_int(double v) {
-    const int truncated = static_cast<int>(v);
-    return truncated - (v < truncated);
-}
-
-// Progress of the painting pass within one ring of frame f: the frame
-// fraction F = (k * 6.28 * q + j) / ((K + 1) * 6.28 * q), and from it the two
-// strips and the percentage. All three only grow with j inside a ring, so
-// they are computed afresh only at the steps where one of them changes
-// (found by bisection) and shown exactly there, as if computed at every step.
+// Progress of the painting pass within one ring of frame f. The strips and
+// the percentage only grow with the step inside a ring, so they are computed
+// afresh only at the steps where one of them changes (found by bisection)
+// and shown exactly there, as if computed at every step.
 class RingProgress {
 public:
-    RingProgress(Progress& progress, double ring_start, double ring_span, int frame, int frames)
-        : progress_(progress), ring_start_(ring_start), ring_span_(ring_span), frame_(frame), frames_(frames) {}
+    RingProgress(Progress& progress, int ring, int ring_count, int frame, int frames)
+        : progress_(progress), ring_(ring), ring_count_(ring_count), frame_(frame), frames_(frames) {}
 
     // The first step whose values may differ from those shown.
     int next_change() const { return next_change_; }
 
     void at(int step) {
         if (step < next_change_) return;
-        const Values now = values(step);
+        const ProgressValues now = values(step);
         progress_.frame_bar(now.frame_blocks);
         progress_.total_bar(now.total_blocks);
         progress_.percent(now.percent);
@@ -75,18 +69,10 @@ public:
 
 private:
     static constexpr int kLastStep = kSweepsPerRing * kSweepStride - 1;
-    struct Values {
-        int frame_blocks, total_blocks, percent;
-        bool operator==(const Values&) const = default;
-    };
 
-    Values values(int step) const {
-        const double F = (ring_start_ + step) / ring_span_;
-        const double run_fraction = (F + frame_ - 1) / frames_;
-        return {floor_int(F * 32), floor_int(run_fraction * 32), floor_int(run_fraction * 100)};
-    }
+    ProgressValues values(int step) const { return step_progress(frame_, frames_, ring_, step, ring_count_); }
     // The first step after `step` whose values differ from `now`, or one past the ring.
-    int first_change_after(int step, const Values& now) const {
+    int first_change_after(int step, const ProgressValues& now) const {
         if (values(kLastStep) == now) return kLastStep + 1;
         int same = step, changed = kLastStep;
         while (changed - same > 1) {
@@ -97,8 +83,7 @@ private:
     }
 
     Progress& progress_;
-    double ring_start_, ring_span_;
-    int frame_, frames_;
+    int ring_, ring_count_, frame_, frames_;
     int next_change_ = 0;
 };
 
@@ -158,21 +143,8 @@ RunResult with_output_file(const RunRequest& request, RunObserver& observer, Wri
     }
 }
 
-// Workers and frames in flight for a run: workers never outnumber the
-// frames, and at most two frames more than there are workers are held in
-// memory at once, whatever the frame count.
-struct Parallelism {
-    int workers;
-    int slots;
-};
-
 Parallelism parallelism_for(const RunRequest& request) {
-    // Long before this many, the one thread that takes the check points and
-    // writes the file is the limit; further workers would only cost memory.
-    constexpr int kMaxWorkers = 32;
-    const int wanted = request.worker_count > 0 ? request.worker_count : std::min(processors_available(), kMaxWorkers);
-    const int workers = std::max(1, std::min(wanted, request.frame_count));
-    return {workers, workers + 2};
+    return vz::parallelism_for(request.frame_count, request.worker_count, processors_available());
 }
 
 // The writing thread follows the frame it is at: it goes on as soon as the
@@ -234,8 +206,6 @@ template <class Scratch, class Make, class Write>
 void write_frames(const RunRequest& request, RunObserver& observer, const RoseFigure& figure, Make&& make,
                   Write&& write) {
     const int S = request.picture_size;
-    const double size = S;
-    const double frames = request.frame_count;
     const int rings = figure.ring_count() + 1;
 
     const Parallelism parallel = parallelism_for(request);
@@ -257,10 +227,10 @@ void write_frames(const RunRequest& request, RunObserver& observer, const RoseFi
         frame.await(rings);
         for (int r = 1; r <= S; ++r) {
             take_check_point(observer);
-            const double done = ((f - 1) * size + r) / (frames * size);
-            progress.frame_bar(floor_int(r / size * 32));
-            progress.percent(floor_int(done * 100));
-            progress.total_bar(floor_int(done * 32));
+            const ProgressValues now = row_progress(f, request.frame_count, S, r);
+            progress.frame_bar(now.frame_blocks);
+            progress.percent(now.percent);
+            progress.total_bar(now.total_blocks);
             frame.await(rings + r);
         }
         take_check_point(observer);
@@ -354,14 +324,14 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         ByteSink out(file);
         write_leading_blocks(out, request.pattern, request.picture_size);
         observer.show_percent(0);
-        const double blocks = static_cast<double>(layout.full_blocks());
         for (int f = 1; f <= N; ++f) {
             write_frame_header(out, gif::kUncompressedPacked, delay, S);
             observer.show_background_pass();
             for (std::int64_t b = 1; b <= layout.full_blocks(); ++b) {
                 // Both strips on every block, without touching the recorded values.
-                observer.show_frame_bar(floor_int(b / blocks * 32));
-                observer.show_total_bar(floor_int(((f - 1.0) / N + b / blocks / N) * 32));
+                const ProgressValues now = block_progress(f, N, b, layout.full_blocks());
+                observer.show_frame_bar(now.frame_blocks);
+                observer.show_total_bar(now.total_blocks);
                 layout.write_full_block(out);
                 take_check_point(observer);
             }
@@ -371,14 +341,12 @@ RunResult run_uncompressed(const RunRequest& request, RunObserver& observer) {
         out.flush();
 
         // Pass 2: every point at its byte, a frame record at a time.
-        const double q = kStepsPerRadian;
-        const double ring_span = (K + 1) * 6.28 * q;
         Progress progress(observer);
         for (int f = 1; f <= N; ++f) {
             observer.show_frame_number(f);
             FrameFollower<Record> frame(pipeline, f);
             for (int k = 0; k <= K; ++k) {
-                RingProgress ring_progress(progress, k * 6.28 * q, ring_span, f, N);
+                RingProgress ring_progress(progress, k, K, f, N);
                 for (int c = 0; c < kSweepsPerRing; ++c) {
                     frame.await(k * kSweepsPerRing + c + 1);
                     const int first = kSweepStride * c, end = first + kStepsPerSweep;

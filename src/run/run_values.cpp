@@ -80,6 +80,8 @@ RunNumbers validate_run_numbers(std::string_view count_text, std::string_view si
     return result;
 }
 
+std::string file_name_for(std::int64_t number) { return "Kvel_" + std::to_string(number) + ".GIF"; }
+
 RequestProblem run_request_problem(const RunRequest& request) {
     const PatternParameters& p = request.pattern;
     const RequestProblem limits[] = {

@@ -2,6 +2,8 @@
 // and size, or which of them was rejected and why.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vz {
@@ -25,6 +27,9 @@ struct RunNumbers {
 // Frame count from `count_text`, then size from `size_text`; the first
 // failing test is the one reported.
 RunNumbers validate_run_numbers(std::string_view count_text, std::string_view size_text);
+
+// The name proposed for the n-th file: Kvel_<n>.GIF.
+std::string file_name_for(std::int64_t number);
 
 // A value of a run request that is outside its range.
 enum class RequestValue { None, FrameCount, PictureSize, ReferenceSize, PatternDigit, PalettePower };

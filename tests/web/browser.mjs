@@ -31,7 +31,7 @@ export async function launchBrowser() {
 
 // A tab whose browser says its first language is `language`, and that it
 // has `processors` processors when given; the page from `address` (a host's)
-// when given, else from the file system.
+// when given, else from the file system; once the page answers its controls.
 export async function openPage(browser, query, language = 'ru-RU', processors = 0, address = 'file://' + pageFile) {
   const page = await browser.newPage();
   await page.evaluateOnNewDocument((first, count) => {
@@ -39,5 +39,6 @@ export async function openPage(browser, query, language = 'ru-RU', processors = 
     if (count) Object.defineProperty(navigator, 'hardwareConcurrency', {get: () => count});
   }, language, processors);
   await page.goto(address + query);
+  await page.waitForSelector('body[data-ready]');
   return page;
 }

@@ -1,15 +1,16 @@
-// A link's query read with the batch tool's rules: the same values accepted,
-// and for a bad one the very reason the tool prints.
+// A link's query read by the page's session with the batch tool's rules:
+// the same values accepted, and for a bad one the very reason the tool
+// prints; and the link a run leaves reads back as that run.
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {createRequire} from 'node:module';
-import {join} from 'node:path';
+import {EngineCalls, engine, render} from './engine.mjs';
 
-const require = createRequire(import.meta.url);
-const root = new URL('../..', import.meta.url).pathname;
-const {readQuery, queryOf} = require(join(root, 'web/query.js'));
-const render = process.env.VZ_RENDER || join(root, 'build/src/cli/vuzuduzi-render');
+function opened(query) {
+  const session = EngineCalls.session(engine);
+  for (const [name, value] of new URLSearchParams(query)) EngineCalls.ask(engine, session, 'link', name, value);
+  return EngineCalls.ask(engine, session, 'open');
+}
 
 // What the tool says about the same options, checked and not run.
 function toolReason(query) {
@@ -17,34 +18,35 @@ function toolReason(query) {
   const args = ['gif', '--output', '/nonexistent/never-written.gif'];
   for (const [name, value] of [['frames', '10'], ['size', '200']]) if (!params.has(name)) args.push('--' + name, value);
   for (const [name, value] of params) {
-    if (name === 'uncompressed' || name === 'transparent') args.push('--' + name);
+    if (['uncompressed', 'transparent', 'small'].includes(name)) args.push('--' + name);
     else args.push(`--${name}=${value}`);
   }
   const result = spawnSync(render, args, {encoding: 'utf8'});
-  return result.status === 2 ? result.stderr.replace(/^vuzuduzi-render gif: /, '').trim() : null;
+  return result.status === 2 ? result.stderr.replace(/^vuzuduzi-render gif: /, '').trim() : '';
 }
 
 test('values and reasons as the batch tool has them', () => {
   for (const query of [
-    '?frames=100&size=10&pattern=9999-333&reference=1000&uncompressed&transparent',
+    '?frames=100&size=10&pattern=9999-333&reference=1000&uncompressed&transparent&small',
     '?frames=0', '?frames=101', '?frames=1.5', '?frames=+3', '?frames=', '?pattern=', '?size=9', '?size=1001', '?size=2e2',
     '?reference=9', '?pattern=6152-420', '?pattern=6152320', '?pattern=a152-320', '?frames=10&size=abc',
-  ]) {
-    const read = readQuery(query);
-    assert.equal(read.problem ?? null, toolReason(query), query);
-  }
+  ]) assert.equal(opened(query).problem, toolReason(query), query);
 });
 
-test('the query of a run reads back as that run', () => {
-  for (const run of [
-    {frames: 10, size: 200, reference: 200, pattern: '6152-320', compressed: true, transparent: false},
-    {frames: 3, size: 333, reference: 10, pattern: '0000-000', compressed: false, transparent: true},
+test('a link fills the form for its visit; the link a run leaves makes that run again', () => {
+  for (const [query, count, size, compress, transparent, small, pattern, reference] of [
+    ['?frames=10&size=200&pattern=6152-320', '10', '200', true, false, false, '6152-320', 200],
+    ['?frames=3&size=333&pattern=0000-000&reference=10&uncompressed&transparent&small',
+     '3', '333', false, true, true, '0000-000', 10],
   ]) {
-    const {form} = readQuery(queryOf(run));
-    assert.deepEqual(form, {
-      frames: run.frames, size: run.size, pattern: run.pattern,
-      ...(run.reference !== run.size && {reference: run.reference}),
-      ...(!run.compressed && {uncompressed: true}), ...(run.transparent && {transparent: true}),
-    });
+    const {form, problem} = opened(query);
+    assert.equal(problem, '');
+    assert.deepEqual([form.count, form.size, form.compress, form.transparent, form.small, form.pattern, form.reference,
+                      form.repeatChecked], [count, size, compress, transparent, small, pattern, reference, true], query);
+    const session = EngineCalls.session(engine);
+    for (const [name, value] of new URLSearchParams(query)) EngineCalls.ask(engine, session, 'link', name, value);
+    EngineCalls.ask(engine, session, 'open');
+    assert.equal(EngineCalls.ask(engine, session, 'press', 0, 1).outcome, 'started');
+    assert.equal(EngineCalls.ask(engine, session, 'offer').link, query);
   }
 });

@@ -5,18 +5,13 @@ import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import {mkdtempSync, readFileSync, rmSync, statSync} from 'node:fs';
-import {createRequire} from 'node:module';
 import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
 import vm from 'node:vm';
 
-const require = createRequire(import.meta.url);
-const root = new URL('../..', import.meta.url).pathname;
-const createEngine = require(process.env.VZ_WEB_ENGINE || join(root, 'build-web/engine.js'));
-const EngineCalls = require(join(root, 'web/engine-calls.js'));
-const render = process.env.VZ_RENDER || join(root, 'build/src/cli/vuzuduzi-render');
+import {EngineCalls, engine, render, root} from './engine.mjs';
+
 const dist = dirname(process.env.VZ_WEB_PAGE || join(root, 'dist/web/index.html'));
-const engine = await createEngine();
 
 function toolTable(counters) {
   const table = new Uint32Array(EngineCalls.tuneTable(engine, 0, 0, 0).length);

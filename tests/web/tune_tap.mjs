@@ -30,6 +30,7 @@ export async function tappedPage(browser) {
     }, true);
   });
   await page.goto('file://' + pageFile);
+  await page.waitForSelector('body[data-ready]');
   return page;
 }
 

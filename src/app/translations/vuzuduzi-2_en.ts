@@ -17,6 +17,57 @@
     </message>
 </context>
 <context>
+    <name>Page</name>
+    <message>
+        <source>Web :   %1</source>
+        <translation>Web :   %1</translation>
+    </message>
+    <message>
+        <source>E-mail :      %1</source>
+        <translation>E-mail :      %1</translation>
+    </message>
+    <message>
+        <source>Файл поменьше (те же кадры)</source>
+        <translation>Smaller file (same frames)</translation>
+    </message>
+    <message>
+        <source>Готовый файл</source>
+        <translation>The finished file</translation>
+    </message>
+    <message>
+        <source>Страница не смогла сохранить свои настройки: %1</source>
+        <translation>The page could not store its settings: %1</translation>
+    </message>
+    <message>
+        <source>Страница обратилась к движку, которого нет.</source>
+        <translation>The page called an engine that does not exist.</translation>
+    </message>
+    <message>
+        <source>Страница передала движку неверный текст.</source>
+        <translation>The page gave the engine a wrong text.</translation>
+    </message>
+    <message>
+        <source>Код рисунка должен иметь вид DDDD-PPP.</source>
+        <translation>The pattern code must look like DDDD-PPP.</translation>
+    </message>
+    <message>
+        <source>Движку не сказали, какой рисунок делать.</source>
+        <translation>The engine was not told which picture to make.</translation>
+    </message>
+    <message>
+        <source>Движок получил кадр не по порядку.</source>
+        <translation>The engine was given a frame out of order.</translation>
+    </message>
+    <message>
+        <source>Движок получил кадр неверной длины.</source>
+        <translation>The engine was given a frame of a wrong length.</translation>
+    </message>
+    <message>
+        <source>Движка спросили о файле, который сейчас не создаётся.</source>
+        <translation>The engine was asked about a file that is not being made.</translation>
+    </message>
+</context>
+<context>
     <name>RunController</name>
     <message>
         <source>                 СТАРТ                 (Создаём анимированный GIF) </source>
