@@ -119,7 +119,8 @@ inline bool differenced_next(const SmallFilePlan& plan, int f) {
     return !plan.transparent && f >= 1 && f < plan.frame_count;
 }
 
-// Memory a small-frame maker keeps from one frame to the next.
+// Memory a small-frame maker keeps from one frame to the next, for one
+// plan: before the first frame of another, after_frame must be 0 again.
 struct SmallFrameScratch {
     std::vector<std::uint8_t> before, after;  // pictures as draw_small_picture() lays them out
     int after_frame = 0;                      // the frame `after` holds, 0 = none
