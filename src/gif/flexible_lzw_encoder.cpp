@@ -61,7 +61,8 @@ void FlexibleLzwEncoder::put_code(std::uint32_t code) {
 void FlexibleLzwEncoder::encode_to(std::size_t end) {
     end = std::min(end, count_);
     if (pos_ >= end) return;
-    // Every code covers a pixel, and a clear code follows thousands of them.
+    // Every code covers a pixel, a clear code follows thousands of them, and
+    // the end code needs a few bytes more.
     data_.resize(data_size_ + 2 * (end - pos_) + 64);
     const std::uint8_t* const want = preferred_;
     const std::uint8_t* const also = allowed_;
@@ -175,8 +176,7 @@ void FlexibleLzwEncoder::write_sub_blocks(bool all) {
 
 void FlexibleLzwEncoder::end() {
     encode_to(count_);
-    data_.resize(data_size_ + 16);
-    put_code(clear_code_ + 1);  // the end code
+    put_code(clear_code_ + 1);  // the end code, in the room encode_to() left
     if (bit_count_ > 0) data_[data_size_++] = static_cast<std::uint8_t>(bits_);
     bits_ = 0;
     bit_count_ = 0;

@@ -1,0 +1,48 @@
+#include "gif/image_symbols.h"
+
+#include <gtest/gtest.h>
+
+namespace vz {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Change {
+    int size;
+    Bytes before, after;  // size x size symbols
+    ImageRect rect;
+    Bytes preferred, allowed;
+    int transparent;
+};
+
+// Colours 0..2, and an index of its own for pixels that stay, 3; a colour
+// that no changed pixel needs serves instead, the one most pixels have.
+TEST(ChangedSymbols, CropToTheChangeAndLeaveStretchesAsTheTransparentColour) {
+    SmallPalette palette;
+    palette.colours = 3;
+    palette.transparent = 3;
+    const Change cases[] = {
+        // Stretches of black between two changes: black leaves them as they are.
+        {4, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 2},
+         {2, 1, 2, 3}, {2, 0, 0, 0, 0, 2}, {2, 0, 0, 0, 0, 2}, 0},
+        // The image begins with a pixel that stays, in a colour only it has.
+        {3, {1, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 2, 0, 0, 0, 0, 2, 0, 0}, {0, 0, 2, 3}, {0, 2, 0, 0, 2, 0},
+         {1, 2, 0, 0, 2, 0}, 0},
+        // Every colour is needed: the table's own index, preferred where a
+        // stretch breaks fewer runs as it, allowed elsewhere.
+        {3, {0, 0, 0, 1, 0, 0, 0, 0, 0}, {2, 0, 0, 0, 0, 1, 0, 2, 0}, {0, 0, 3, 3},
+         {2, 0, 0, 0, 0, 1, 3, 2, 3}, {2, 3, 3, 0, 3, 1, 0, 2, 0}, 3},
+    };
+    for (const Change& c : cases) {
+        ImageSymbols image;
+        changed_symbols(FrameGrid{c.before.data(), static_cast<std::size_t>(c.size), c.size},
+                        FrameGrid{c.after.data(), static_cast<std::size_t>(c.size), c.size}, palette, image);
+        EXPECT_EQ(image.rect, c.rect);
+        EXPECT_EQ(image.preferred, c.preferred);
+        EXPECT_EQ(image.allowed, c.allowed);
+        EXPECT_EQ(image.transparent, c.transparent);
+    }
+}
+
+}  // namespace
+}  // namespace vz
