@@ -1,3 +1,4 @@
+#include "gif/flexible_lzw_encoder.h"
 #include "gif/image_symbols.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,28 @@ TEST(ChangedSymbols, CropToTheChangeAndLeaveStretchesAsTheTransparentColour) {
         EXPECT_EQ(image.preferred, c.preferred);
         EXPECT_EQ(image.allowed, c.allowed);
         EXPECT_EQ(image.transparent, c.transparent);
+    }
+}
+
+// Whole images at code size 2 (clear 4, end 5, codes from 3 bits): the
+// clear code first, a string of the table used as soon as it is stored,
+// the other symbol taken where only it goes on, and the end code a bit
+// wider once the decoder's table reaches 8.
+TEST(FlexibleLzwEncoder, KnownImagesGiveKnownBytes) {
+    const struct {
+        Bytes preferred, allowed, image;
+    } cases[] = {
+        // Codes 4 0 6 0 5.
+        {{0, 0, 0, 0}, {0, 0, 0, 0}, {0x02, 0x02, 0x84, 0x51, 0x00}},
+        // Codes 4 0 1 6 5: pixel 3 prefers 3, but 1 continues "0".
+        {{0, 1, 0, 3}, {0, 1, 0, 1}, {0x02, 0x02, 0x44, 0x5C, 0x00}},
+    };
+    FlexibleLzwEncoder encoder;
+    for (const auto& c : cases) {
+        ByteSink out;
+        encoder.begin(out, 2, c.preferred.data(), c.allowed.data(), c.preferred.size());
+        encoder.end();
+        EXPECT_EQ(out.bytes(), c.image);
     }
 }
 
