@@ -1,12 +1,35 @@
 #include "gif/flexible_lzw_encoder.h"
 #include "gif/image_symbols.h"
+#include "gif/small_layout.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace vz {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// Rings 0..3 draw entries 0, 3, 6 and 9; entry 9 has entry 3's colour.
+TEST(SmallPalette, OnlyTheDrawnColoursEachOnceAndTheTransparentIndexLast) {
+    PatternParameters pattern;
+    pattern.red_power = 1;
+    Palette palette = sine_palette(pattern);
+    std::copy_n(&palette[3 * 3], 3, &palette[3 * 9]);
+    const SmallPalette opaque = small_palette(palette, 3, false, true);
+    EXPECT_EQ(opaque.colours, 3);
+    EXPECT_EQ(opaque.index[9], opaque.index[3]);
+    EXPECT_EQ(opaque.transparent, 3);
+    EXPECT_EQ(opaque.table.size(), 4u * 3);
+    EXPECT_TRUE(std::equal(&palette[3 * 6], &palette[3 * 7], &opaque.table[3 * opaque.index[6]]));
+    // On a transparent background black is no colour: its pixels take the
+    // transparent index.
+    const SmallPalette clear = small_palette(palette, 3, true, false);
+    EXPECT_EQ(clear.colours, 2);
+    EXPECT_EQ(clear.transparent, 2);
+    EXPECT_EQ(clear.index[0], 2);
+}
 
 struct Change {
     int size;
