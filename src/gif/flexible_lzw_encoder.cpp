@@ -1,6 +1,7 @@
 #include "gif/flexible_lzw_encoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -17,7 +18,37 @@ constexpr std::uint32_t kMaxBranches = 8;
 }  // namespace
 
 FlexibleLzwEncoder::FlexibleLzwEncoder()
-    : child_(std::size_t{kTableSize} << 8, 0), assigned_(kTableSize), branches_(kMaxBranches) {}
+    : child_(std::size_t{kTableSize} << 8, 0),
+      assigned_(kTableSize),
+      run_(std::size_t{kTableSize} << 8, 0),
+      run_length_(256, 1),
+      branches_(kMaxBranches) {
+    for (std::uint32_t s = 0; s < 256; ++s) run_[s * kTableSize] = static_cast<std::uint16_t>(s);
+}
+
+namespace {
+
+// How many pixels from the first on have the first pixel's symbol and allow
+// no other, up to n.
+std::size_t run_of_one_symbol(const std::uint8_t* w, const std::uint8_t* a, std::size_t n) {
+    const std::uint64_t same = 0x0101010101010101ull * w[0];
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, w + i, 8);
+        std::memcpy(&y, a + i, 8);
+        const std::uint64_t differ = (x ^ same) | (y ^ same);
+        if (differ) {
+            if constexpr (std::endian::native == std::endian::little)
+                return i + static_cast<std::size_t>(std::countr_zero(differ)) / 8;
+            break;
+        }
+    }
+    while (i < n && w[i] == w[0] && a[i] == w[0]) ++i;
+    return i;
+}
+
+}  // namespace
 
 void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint8_t* preferred,
                                const std::uint8_t* allowed, std::size_t count) {
@@ -45,6 +76,7 @@ void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint
 void FlexibleLzwEncoder::reset_table() {
     for (std::uint32_t n = 0; n < assigned_count_; ++n) child_[assigned_[n]] = 0;
     assigned_count_ = 0;
+    std::fill(run_length_.begin(), run_length_.end(), 1);
     next_code_ = clear_code_ + 2;
     code_width_ = static_cast<std::uint32_t>(min_code_size_) + 1;
     widen_at_ = 1u << code_width_;
@@ -69,6 +101,8 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
     std::uint16_t* const child = child_.data();
     std::uint32_t* const assigned = assigned_.data();
     std::uint32_t* const branch = branches_.data();
+    std::uint16_t* const run = run_.data();
+    std::uint16_t* const run_length = run_length_.data();
     std::uint8_t* const data = data_.data();
     const std::size_t count = count_;
     std::size_t pos = pos_, size = data_size_;
@@ -96,8 +130,19 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
         const std::uint8_t* const w = want + pos;
         const std::uint8_t* const a = also + pos;
         const std::size_t limit = count - pos;
-        std::uint32_t code = w[0], best_code = code, tried = 0, open = 0;
-        std::size_t depth = 1, best = 1;
+        std::uint32_t code = w[0], tried = 0, open = 0;
+        std::size_t depth = 1;
+        if (a[0] == code) {
+            // A run of one symbol allowing no other walks the table along
+            // that symbol's run codes: skip to the longest the table has.
+            const std::size_t longest = run_length[code];
+            if (longest > 1) {
+                depth = run_of_one_symbol(w, a, std::min(limit, longest));
+                code = run[code * kTableSize + depth - 1];
+            }
+        }
+        std::uint32_t best_code = code;
+        std::size_t best = depth;
         for (;;) {
             while (depth < limit) {
                 const std::uint32_t symbol = w[depth], other_symbol = a[depth];
@@ -134,6 +179,9 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
             const std::uint32_t cell = static_cast<std::uint32_t>(want[pos]) << 12 | best_code;
             child[cell] = static_cast<std::uint16_t>(next_code);
             assigned[stored++] = cell;
+            const std::uint32_t symbol = want[pos];
+            if (run[symbol * kTableSize + run_length[symbol] - 1] == best_code)
+                run[symbol * kTableSize + run_length[symbol]++] = static_cast<std::uint16_t>(next_code);
         }
         if (next_code == widen_at) {
             ++width;
@@ -143,6 +191,7 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
             put(clear_code_);
             for (std::uint32_t n = 0; n < stored; ++n) child[assigned[n]] = 0;
             stored = 0;
+            std::fill(run_length, run_length + 256, 1);
             next_code = clear_code_ + 2;
             width = static_cast<std::uint32_t>(min_code_size_) + 1;
             widen_at = 1u << width;

@@ -57,6 +57,10 @@ private:
     std::vector<std::uint16_t> child_;
     std::vector<std::uint32_t> assigned_;  // child_ cells set since the last clear
     std::uint32_t assigned_count_ = 0;
+    // run_[symbol * kTableSize + k]: the code of symbol repeated k + 1 times,
+    // for k below run_length_[symbol]; lets a search skip a run of pixels.
+    std::vector<std::uint16_t> run_;
+    std::vector<std::uint16_t> run_length_;
     std::vector<std::uint32_t> branches_;  // where a search may go on with the other symbol
     std::uint64_t bits_ = 0;               // pending bits, least significant first
     std::uint32_t bit_count_ = 0;

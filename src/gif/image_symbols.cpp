@@ -99,6 +99,25 @@ void put_comparison(const std::uint8_t* a, const std::uint8_t* b, std::size_t n,
         bits[(at + i) / 64] |= static_cast<std::uint64_t>((a[i] != b[i]) != equal) << ((at + i) % 64);
 }
 
+// Sets bit `at + i` of `bits` where a[i] equals b[i] and is not `kept`
+// (-1: any colour), for i < n.
+void put_stays(const std::uint8_t* a, const std::uint8_t* b, std::size_t n, int kept, std::uint64_t* bits,
+               std::size_t at) {
+    if (kept < 0) return put_comparison(a, b, n, true, bits, at);
+    std::uint8_t kept_bytes[8];
+    std::memset(kept_bytes, kept, 8);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t byte =
+            static_cast<std::uint8_t>(~differing_bytes(a + i, b + i) & differing_bytes(a + i, kept_bytes));
+        const std::size_t bit = at + i;
+        bits[bit / 64] |= byte << (bit % 64);
+        if (bit % 64 > 56) bits[bit / 64 + 1] |= byte >> (64 - bit % 64);
+    }
+    for (; i < n; ++i)
+        bits[(at + i) / 64] |= static_cast<std::uint64_t>(a[i] == b[i] && a[i] != kept) << ((at + i) % 64);
+}
+
 // Nothing to draw: one pixel of index 0, transparent.
 void single_transparent_pixel(ImageSymbols& image) {
     image.rect = {0, 0, 1, 1};
@@ -128,7 +147,7 @@ void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, Im
 }
 
 void changed_symbols(const FrameGrid& before, const FrameGrid& after, const SmallPalette& palette,
-                     ImageSymbols& image) {
+                     StayingBackground background, ImageSymbols& image) {
     const int size = after.size;
     const auto width = static_cast<std::size_t>(size);
     int top = -1, bottom = -1, left = size, right = -1;
@@ -152,25 +171,39 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
     const auto rect_width = static_cast<std::size_t>(image.rect.width);
     std::uint8_t* const colours = image.preferred.data();
 
-    // Which pixels stay, and where neighbours in the image differ in colour.
+    // Which pixels stay and may be left (background pixels only when
+    // `background` allows), and where neighbours in the image differ.
     PixelBits stays(image.stay_bits, count), changes(image.change_bits, count);
+    const int kept_colour = background == StayingBackground::Colour ? palette.index[0] : -1;
     for (int y = top; y <= bottom; ++y)
-        put_comparison(after.row(y) + left, before.row(y) + left, rect_width, true, stays.words(),
-                       static_cast<std::size_t>(y - top) * rect_width);
+        put_stays(after.row(y) + left, before.row(y) + left, rect_width, kept_colour, stays.words(),
+                  static_cast<std::size_t>(y - top) * rect_width);
     put_comparison(colours, colours + 1, count - 1, false, changes.words(), 0);
-
-    // The colours changed pixels need, and how many pixels have each.
-    std::array<bool, 256> needed{};
-    std::array<std::uint32_t, 256> pixels{};
-    for (std::size_t i = 0; i < count; ++i) ++pixels[colours[i]];
-    for (std::size_t from = stays.next_clear(0); from < count;) {
-        const std::size_t to = stays.next_set(from);
-        for (std::size_t i = from; i < to; ++i) needed[colours[i]] = true;
-        from = stays.next_clear(to);
+    if (!stays.any()) {
+        image.transparent = -1;
+        image.symbols = palette.colours;
+        return;
     }
+
+    // The colours the pixels sent need; the search ends once all are.
+    std::array<bool, 256> needed{};
+    int needed_count = 0;
+    const std::uint64_t* const stay_words = stays.words();
+    for (std::size_t i = 0; i < count && needed_count < palette.colours; ++i) {
+        if (stay_words[i / 64] >> (i % 64) & 1) continue;
+        needed_count += !needed[colours[i]];
+        needed[colours[i]] = true;
+    }
+    // The transparent index: a colour no pixel sent needs, the one the
+    // most pixels have (they are one symbol either way, and the code size
+    // may stay smaller), else the palette's own.
     int chosen = palette.transparent;
-    for (int c = 0; c < palette.colours; ++c)
-        if (!needed[c] && (chosen == palette.transparent || pixels[c] > pixels[chosen])) chosen = c;
+    if (needed_count < palette.colours) {
+        std::array<std::uint32_t, 256> pixels{};
+        for (std::size_t i = 0; i < count; ++i) ++pixels[colours[i]];
+        for (int c = 0; c < palette.colours; ++c)
+            if (!needed[c] && (chosen == palette.transparent || pixels[c] > pixels[chosen])) chosen = c;
+    }
     if (chosen < 0) {  // every colour is needed and the table has no index to spare
         image.transparent = -1;
         image.symbols = palette.colours;
@@ -190,9 +223,8 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
         for (std::size_t i = from; i < to; ++i) second[i] = t;
         from = stays.next_set(to);
     }
-    const bool leaves = stays.any();
-    image.transparent = leaves ? chosen : -1;
-    image.symbols = leaves && chosen == palette.transparent ? palette.transparent + 1 : palette.colours;
+    image.transparent = chosen;
+    image.symbols = chosen == palette.transparent ? palette.transparent + 1 : palette.colours;
 }
 
 void colours_first(ImageSymbols& image) {

@@ -34,6 +34,11 @@ struct ImageSymbols {
 // The whole frame, every pixel in its colour.
 void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, ImageSymbols& image);
 
+// Whether a background pixel that stays may go as the transparent index
+// too, or only as its colour: on large pictures the background's runs
+// then stay whole, which is shorter and far quicker to encode.
+enum class StayingBackground { Either, Colour };
+
 // What `after` changes on a canvas that shows `before`: the rectangle
 // around the changed pixels, or one transparent pixel when nothing changed.
 // The transparent index is the colour that the most pixels that stay have
@@ -43,7 +48,7 @@ void whole_frame_symbols(const FrameGrid& frame, const SmallPalette& palette, Im
 // each stretch of them is preferred as the one that breaks the runs of
 // equal symbols least, the transparent index when they tie.
 void changed_symbols(const FrameGrid& before, const FrameGrid& after, const SmallPalette& palette,
-                     ImageSymbols& image);
+                     StayingBackground background, ImageSymbols& image);
 
 // The same image with every pixel that stays preferred as its colour, the
 // transparent index still allowed.

@@ -35,10 +35,12 @@ void write_small_frame(ByteSink& record, const SmallPalette& palette, bool trans
                        SmallFrameMemory& memory, RowDone&& row_done) {
     ImageSymbols& image = memory.image;
     FlexibleLzwEncoder& encoder = memory.encoder;
+    const bool other_ways = after.size * after.size <= static_cast<int>(kOtherWaysPixels);
     if (transparent_background)
         drawn_symbols(after, palette, first_frame, image);
     else if (before)
-        changed_symbols(*before, after, palette, image);
+        changed_symbols(*before, after, palette, other_ways ? StayingBackground::Either : StayingBackground::Colour,
+                        image);
     else
         whole_frame_symbols(after, palette, image);
     const auto begin = [&](const ImageSymbols& way, ByteSink& out) {
@@ -47,18 +49,15 @@ void write_small_frame(ByteSink& record, const SmallPalette& palette, bool trans
     };
 
     const bool costs_a_bit = min_code_size_for(palette.colours) < min_code_size_for(image.symbols);
-    if (before && image.transparent >= 0 && (image.preferred.size() <= kOtherWaysPixels || costs_a_bit)) {
-        // As prepared, with the pixels that stay as their colours first, and
-        // without the transparent index where that needs fewer bits.
+    if (before && image.transparent >= 0 && (other_ways || costs_a_bit)) {
+        // As prepared, with the pixels that stay as their colours first,
+        // with the background that stays as its colour, and without the
+        // transparent index where that needs fewer bits.
         memory.best.clear();
         begin(image, memory.best);
         encoder.end();
-        for (int way = 0; way < (costs_a_bit ? 2 : 1); ++way) {
-            memory.other = image;
-            if (way == 0)
-                colours_first(memory.other);
-            else
-                colours_only(memory.other, palette);
+        const auto try_way = [&](auto&& make) {
+            make(memory.other);
             memory.trial.clear();
             begin(memory.other, memory.trial);
             encoder.end();
@@ -66,7 +65,19 @@ void write_small_frame(ByteSink& record, const SmallPalette& palette, bool trans
                 std::swap(memory.best, memory.trial);
                 std::swap(image, memory.other);
             }
+        };
+        const ImageSymbols prepared = image;
+        try_way([&](ImageSymbols& way) { colours_first(way = prepared); });
+        if (other_ways) {
+            try_way([&](ImageSymbols& way) {
+                changed_symbols(*before, after, palette, StayingBackground::Colour, way);
+            });
+            try_way([&](ImageSymbols& way) {
+                changed_symbols(*before, after, palette, StayingBackground::Colour, way);
+                if (way.transparent >= 0) colours_first(way);
+            });
         }
+        if (costs_a_bit) try_way([&](ImageSymbols& way) { colours_only(way = prepared, palette); });
         write_image_header(record, Disposal::Keep, image.transparent, delay, image.rect);
         record.put(memory.best.bytes());
         for (int row = 1; row <= after.size; ++row) row_done();

@@ -37,6 +37,7 @@ struct Change {
     ImageRect rect;
     Bytes preferred, allowed;
     int transparent;
+    StayingBackground background = StayingBackground::Either;
 };
 
 // Colours 0..2, and an index of its own for pixels that stay, 3; a colour
@@ -56,11 +57,16 @@ TEST(ChangedSymbols, CropToTheChangeAndLeaveStretchesAsTheTransparentColour) {
         // stretch breaks fewer runs as it, allowed elsewhere.
         {3, {0, 0, 0, 1, 0, 0, 0, 0, 0}, {2, 0, 0, 0, 0, 1, 0, 2, 0}, {0, 0, 3, 3},
          {2, 0, 0, 0, 0, 1, 3, 2, 3}, {2, 3, 3, 0, 3, 1, 0, 2, 0}, 3},
+        // Black that stays goes as black: colour 1, which only a pixel that
+        // stays has, is the transparent index, not black.
+        {3, {0, 1, 0, 0, 0, 0, 0, 0, 0}, {2, 1, 0, 0, 0, 0, 0, 0, 2}, {0, 0, 3, 3}, {2, 1, 0, 0, 0, 0, 0, 0, 2},
+         {2, 1, 0, 0, 0, 0, 0, 0, 2}, 1, StayingBackground::Colour},
     };
     for (const Change& c : cases) {
         ImageSymbols image;
         changed_symbols(FrameGrid{c.before.data(), static_cast<std::size_t>(c.size), c.size},
-                        FrameGrid{c.after.data(), static_cast<std::size_t>(c.size), c.size}, palette, image);
+                        FrameGrid{c.after.data(), static_cast<std::size_t>(c.size), c.size}, palette, c.background,
+                        image);
         EXPECT_EQ(image.rect, c.rect);
         EXPECT_EQ(image.preferred, c.preferred);
         EXPECT_EQ(image.allowed, c.allowed);
