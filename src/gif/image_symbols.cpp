@@ -185,22 +185,31 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
         return;
     }
 
-    // The colours the pixels sent need; the search ends once all are.
+    // The colours the pixels sent need, 64 pixels at a time; the search
+    // ends once all are.
     std::array<bool, 256> needed{};
-    int needed_count = 0;
     const std::uint64_t* const stay_words = stays.words();
-    for (std::size_t i = 0; i < count && needed_count < palette.colours; ++i) {
-        if (stay_words[i / 64] >> (i % 64) & 1) continue;
-        needed_count += !needed[colours[i]];
-        needed[colours[i]] = true;
+    auto all_needed = [&] {
+        return std::count(needed.begin(), needed.begin() + palette.colours, true) == palette.colours;
+    };
+    for (std::size_t word = 0; word * 64 < count && !(word % 64 == 63 && all_needed()); ++word) {
+        const std::size_t first = word * 64, n = std::min<std::size_t>(64, count - first);
+        const std::uint64_t left = stay_words[word];
+        if (left == 0) {
+            for (std::size_t i = 0; i < n; ++i) needed[colours[first + i]] = true;
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                if (!(left >> i & 1)) needed[colours[first + i]] = true;
+        }
     }
     // The transparent index: a colour no pixel sent needs, the one the
-    // most pixels have (they are one symbol either way, and the code size
-    // may stay smaller), else the palette's own.
+    // most pixels have (all of them stay: sent as it, they are one symbol
+    // either way, and the code size may stay smaller), else the palette's
+    // own.
     int chosen = palette.transparent;
-    if (needed_count < palette.colours) {
+    if (!all_needed()) {
         std::array<std::uint32_t, 256> pixels{};
-        for (std::size_t i = 0; i < count; ++i) ++pixels[colours[i]];
+        for (std::size_t i = stays.next_set(0); i < count; i = stays.next_set(i + 1)) ++pixels[colours[i]];
         for (int c = 0; c < palette.colours; ++c)
             if (!needed[c] && (chosen == palette.transparent || pixels[c] > pixels[chosen])) chosen = c;
     }

@@ -105,10 +105,15 @@ void draw_small_picture(const SmallFilePlan& plan, int f, std::vector<std::uint8
 class PictureShelf {
 public:
     virtual ~PictureShelf() = default;
-    // Copies frame f's picture into `grid` when the shelf has it; never waits.
-    virtual bool copy(int f, std::vector<std::uint8_t>& grid) const = 0;
+    // Frame f is being drawn, for the shelf: a copy() of it waits for it.
+    virtual void drawing(int f) = 0;
     // Offers frame f's picture to the others.
     virtual void put(int f, const std::vector<std::uint8_t>& grid) = 0;
+    // Frame f will not come after all (its drawing was cut short).
+    virtual void abandon(int f) = 0;
+    // Copies frame f's picture into `grid` when the shelf has it, waiting
+    // while it is being drawn; false when no one has it or draws it.
+    virtual bool copy(int f, std::vector<std::uint8_t>& grid) = 0;
 };
 
 // Whether frame f + 1 shows only what changed since frame f: the canvas
@@ -142,16 +147,29 @@ void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scrat
         return FrameGrid{grid.data() + S + 2, static_cast<std::size_t>(S) + 1, S};
     };
     const bool differenced = differenced_next(plan, f - 1);
-    if (differenced) {
-        if (scratch.after_frame == f - 1)
-            scratch.before.swap(scratch.after);
-        else if (!scratch.shelf || !scratch.shelf->copy(f - 1, scratch.before))
-            draw_small_picture(plan, f - 1, scratch.before, [] {});
+    bool have_before = false;
+    if (differenced && scratch.after_frame == f - 1) {
+        scratch.before.swap(scratch.after);
+        have_before = true;
     }
     scratch.after_frame = 0;
+    // This frame is drawn and offered first, so that a maker waiting for it
+    // never waits for a maker that waits in turn.
+    PictureShelf* const offer_to = differenced_next(plan, f) ? scratch.shelf : nullptr;
+    if (offer_to) offer_to->drawing(f);
+    struct Abandon {
+        PictureShelf* shelf;
+        int f;
+        ~Abandon() {
+            if (shelf) shelf->abandon(f);
+        }
+    } abandon{offer_to, f};
     draw_small_picture(plan, f, scratch.after, reached);
+    if (offer_to) offer_to->put(f, scratch.after);
+    abandon.shelf = nullptr;
     scratch.after_frame = f;
-    if (scratch.shelf && differenced_next(plan, f)) scratch.shelf->put(f, scratch.after);
+    if (differenced && !have_before && !(scratch.shelf && scratch.shelf->copy(f - 1, scratch.before)))
+        draw_small_picture(plan, f - 1, scratch.before, [] {});
     const FrameGrid before = differenced ? grid_of(scratch.before) : FrameGrid{};
     write_small_frame(record, plan.palette, plan.transparent, differenced ? &before : nullptr,
                       grid_of(scratch.after), f == 1, frame_delay_for(plan.frame_count), *scratch.memory, reached);

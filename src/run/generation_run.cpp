@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -164,35 +165,66 @@ private:
     int reached_ = 0;
 };
 
-// The pictures the workers drew last, a few at most, behind a lock.
+// The pictures the workers drew last, or are drawing, a few at most,
+// behind a lock.
 class SharedPictureShelf final : public PictureShelf {
 public:
     explicit SharedPictureShelf(std::size_t capacity) : pictures_(capacity) {}
-    bool copy(int f, std::vector<std::uint8_t>& grid) const override {
+    void drawing(int f) override {
         std::lock_guard lock(mutex_);
-        for (const Picture& picture : pictures_)
-            if (picture.frame == f) {
-                grid = picture.grid;
+        Picture& place = oldest();
+        place.frame = f;
+        place.ready = false;
+    }
+    void put(int f, const std::vector<std::uint8_t>& grid) override {
+        {
+            std::lock_guard lock(mutex_);
+            Picture* place = find(f);
+            if (!place) place = &oldest();
+            place->frame = f;
+            place->grid = grid;
+            place->ready = true;
+        }
+        changed_.notify_all();
+    }
+    void abandon(int f) override {
+        {
+            std::lock_guard lock(mutex_);
+            if (Picture* place = find(f); place && !place->ready) place->frame = 0;
+        }
+        changed_.notify_all();
+    }
+    bool copy(int f, std::vector<std::uint8_t>& grid) override {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            const Picture* picture = find(f);
+            if (!picture) return false;
+            if (picture->ready) {
+                grid = picture->grid;
                 return true;
             }
-        return false;
-    }
-    // Takes the place of the oldest picture.
-    void put(int f, const std::vector<std::uint8_t>& grid) override {
-        std::lock_guard lock(mutex_);
-        Picture* oldest = &pictures_.front();
-        for (Picture& picture : pictures_)
-            if (picture.frame < oldest->frame) oldest = &picture;
-        oldest->frame = f;
-        oldest->grid = grid;
+            changed_.wait(lock);
+        }
     }
 
 private:
     struct Picture {
         int frame = 0;
+        bool ready = false;
         std::vector<std::uint8_t> grid;
     };
-    mutable std::mutex mutex_;
+    Picture* find(int f) {
+        for (Picture& picture : pictures_)
+            if (picture.frame == f) return &picture;
+        return nullptr;
+    }
+    // The place of the earliest frame, drawn or not.
+    Picture& oldest() {
+        return *std::min_element(pictures_.begin(), pictures_.end(),
+                                 [](const Picture& a, const Picture& b) { return a.frame < b.frame; });
+    }
+    std::mutex mutex_;
+    std::condition_variable changed_;
     std::vector<Picture> pictures_;
 };
 
