@@ -28,67 +28,23 @@ FlexibleLzwEncoder::FlexibleLzwEncoder()
 
 namespace {
 
-// How many of the first n pixels equal the first, eight at a time.
-std::size_t run_of(const std::uint8_t* w, std::size_t n) {
+// How many pixels from the first on have the first pixel's symbol and allow
+// no other, up to n.
+std::size_t run_of_one_symbol(const std::uint8_t* w, const std::uint8_t* a, std::size_t n) {
     const std::uint64_t same = 0x0101010101010101ull * w[0];
     std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t x;
-            std::memcpy(&x, w + i, 8);
-            if (x != same) return i + static_cast<std::size_t>(std::countr_zero(x ^ same)) / 8;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, w + i, 8);
+        std::memcpy(&y, a + i, 8);
+        const std::uint64_t differ = (x ^ same) | (y ^ same);
+        if (differ) {
+            if constexpr (std::endian::native == std::endian::little)
+                return i + static_cast<std::size_t>(std::countr_zero(differ)) / 8;
+            break;
         }
     }
-    while (i < n && w[i] == w[0]) ++i;
-    return i;
-}
-
-// How many pixels from `pos` on prefer its symbol, by the bits of `same`
-// (bit i: pixel i + 1 prefers pixel i's), at least 1 and at most `cap`.
-std::size_t run_at(const std::uint64_t* same, std::size_t pos, std::size_t cap) {
-    std::size_t n = 1;
-    for (;;) {
-        const std::size_t room = 64 - pos % 64;
-        const auto ones = static_cast<std::size_t>(std::countr_one(same[pos / 64] >> (pos % 64)));
-        n += std::min(ones, room);
-        if (ones < room || n >= cap) return std::min(n, cap);
-        pos += room;
-    }
-}
-
-// Sets bit i of `bits` where p[i + 1] equals p[i], for i + 1 < n; bits are
-// clear on entry.
-void put_same_next(const std::uint8_t* p, std::size_t n, std::uint64_t* bits) {
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
-        for (; i + 9 <= n; i += 8) {
-            std::uint64_t x, y;
-            std::memcpy(&x, p + i, 8);
-            std::memcpy(&y, p + i + 1, 8);
-            const std::uint64_t z = x ^ y;
-            // The top bit of each byte: whether that byte of z is nonzero;
-            // gathered into one byte, byte j's at bit j, then flipped.
-            const std::uint64_t nonzero = (((z & low7) + low7) | z) & ~low7;
-            const std::uint64_t equal = ~(((nonzero >> 7) * 0x0102040810204080ull) >> 56) & 0xFF;
-            bits[i / 64] |= equal << (i % 64);
-        }
-    }
-    for (; i + 1 < n; ++i) bits[i / 64] |= static_cast<std::uint64_t>(p[i] == p[i + 1]) << (i % 64);
-}
-
-// The first of n places where a and b differ, or n.
-std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t x, y;
-            std::memcpy(&x, a + i, 8);
-            std::memcpy(&y, b + i, 8);
-            if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
-        }
-    }
-    while (i < n && a[i] == b[i]) ++i;
+    while (i < n && w[i] == w[0] && a[i] == w[0]) ++i;
     return i;
 }
 
@@ -101,15 +57,11 @@ void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint
     std::uint32_t any = 0;
     for (std::size_t i = 0; i < count; ++i) any |= preferred[i] | allowed[i];
     if (any >> min_code_size) throw std::invalid_argument("LZW symbol outside the minimum code size");
-    // Bit i of same_next_: pixel i + 1 prefers pixel i's symbol.
-    same_next_.assign(count / 64 + 2, 0);
-    put_same_next(preferred, count, same_next_.data());
     out_ = &out;
     preferred_ = preferred;
     allowed_ = allowed;
     count_ = count;
     pos_ = 0;
-    other_at_ = 0;
     min_code_size_ = min_code_size;
     clear_code_ = 1u << min_code_size;
     bits_ = 0;
@@ -151,7 +103,6 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
     std::uint32_t* const branch = branches_.data();
     std::uint16_t* const run = run_.data();
     std::uint16_t* const run_length = run_length_.data();
-    const std::uint64_t* const same_next = same_next_.data();
     std::uint8_t* const data = data_.data();
     const std::size_t count = count_;
     std::size_t pos = pos_, size = data_size_;
@@ -171,72 +122,53 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
             bit_count -= 32;
         }
     };
-    std::size_t other_at = other_at_;
     while (pos < end) {
+        // The longest string the pixels from `pos` on allow: along the
+        // preferred symbols, then back to each place where the other
+        // symbol also went on. Every string of the table is reached in
+        // one way only, so the search ends.
         const std::uint8_t* const w = want + pos;
         const std::uint8_t* const a = also + pos;
         const std::size_t limit = count - pos;
-        if (other_at < pos) other_at = pos;
-        if (other_at == pos) other_at = pos + first_difference(w, a, limit);
-        std::uint32_t code = w[0];
+        std::uint32_t code = w[0], tried = 0, open = 0;
         std::size_t depth = 1;
-        // Pixels of one symbol each: the longest string of the table, its
-        // runs skipped along their run codes.
-        const std::size_t plain = other_at - pos;
-        if (plain > 1) {
-            depth = std::min(run_at(same_next, pos, run_length[code]), plain);
-            code = run[code * kTableSize + depth - 1];
-        }
-        while (depth < plain) {
-            const std::uint32_t next = child[static_cast<std::uint32_t>(w[depth]) << 12 | code];
-            if (next == 0) break;
-            code = next;
-            ++depth;
+        if (a[0] == code) {
+            // A run of one symbol allowing no other walks the table along
+            // that symbol's run codes: skip to the longest the table has.
+            const std::size_t longest = run_length[code];
+            if (longest > 1) {
+                depth = run_of_one_symbol(w, a, std::min(limit, longest));
+                code = run[code * kTableSize + depth - 1];
+            }
         }
         std::uint32_t best_code = code;
         std::size_t best = depth;
-        if (depth >= plain && plain < limit) {
-            // The string reaches a pixel that allows two symbols: the
-            // longest string they allow, along the preferred symbols, then
-            // back to each place where the other symbol also went on. Every
-            // string of the table is reached in one way only, so the search
-            // ends.
-            code = w[0];
-            depth = 1;
-            std::uint32_t tried = 0, open = 0;
-            if (plain > 1 && w[1] == code) {
-                depth = run_of(w, std::min<std::size_t>(plain, run_length[code]));
-                code = run[code * kTableSize + depth - 1];
-            }
-            best_code = code;
-            best = depth;
-            for (;;) {
-                while (depth < limit) {
-                    const std::uint32_t symbol = w[depth], other_symbol = a[depth];
-                    std::uint32_t next = child[symbol << 12 | code];
-                    if (other_symbol != symbol && (next == 0 || tried < kMaxBranches)) {
-                        if (const std::uint32_t other = child[other_symbol << 12 | code]) {
-                            if (next == 0) {
-                                next = other;  // the only way on
-                            } else if (tried < kMaxBranches) {
-                                branch[open++] = static_cast<std::uint32_t>(depth + 1) << 12 | other;
-                                ++tried;
-                            }
+        for (;;) {
+            while (depth < limit) {
+                const std::uint32_t symbol = w[depth], other_symbol = a[depth];
+                std::uint32_t next = child[symbol << 12 | code];
+                if (other_symbol != symbol && (next == 0 || tried < kMaxBranches)) {
+                    if (const std::uint32_t other = child[other_symbol << 12 | code]) {
+                        if (next == 0) {
+                            next = other;  // the only way on
+                        } else if (tried < kMaxBranches) {
+                            branch[open++] = static_cast<std::uint32_t>(depth + 1) << 12 | other;
+                            ++tried;
                         }
                     }
-                    if (next == 0) break;
-                    code = next;
-                    ++depth;
                 }
-                if (depth > best) {
-                    best = depth;
-                    best_code = code;
-                }
-                if (open == 0) break;
-                --open;
-                code = branch[open] & 0xFFF;
-                depth = branch[open] >> 12;
+                if (next == 0) break;
+                code = next;
+                ++depth;
             }
+            if (depth > best) {
+                best = depth;
+                best_code = code;
+            }
+            if (open == 0) break;
+            --open;
+            code = branch[open] & 0xFFF;
+            depth = branch[open] >> 12;
         }
         put(best_code);
         pos += best;
@@ -266,7 +198,6 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
         }
     }
     pos_ = pos;
-    other_at_ = other_at;
     data_size_ = size;
     bits_ = bits;
     bit_count_ = bit_count;

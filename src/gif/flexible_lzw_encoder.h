@@ -45,8 +45,7 @@ private:
     const std::uint8_t* preferred_ = nullptr;
     const std::uint8_t* allowed_ = nullptr;
     std::size_t count_ = 0;
-    std::size_t pos_ = 0;       // the first pixel no code covers yet
-    std::size_t other_at_ = 0;  // the first pixel from pos_ on that allows two symbols, once known
+    std::size_t pos_ = 0;  // the first pixel no code covers yet
     int min_code_size_ = 2;
     std::uint32_t clear_code_ = 4;
     std::uint32_t next_code_ = 6;  // the decoder's next entry
@@ -62,7 +61,6 @@ private:
     // for k below run_length_[symbol]; lets a search skip a run of pixels.
     std::vector<std::uint16_t> run_;
     std::vector<std::uint16_t> run_length_;
-    std::vector<std::uint64_t> same_next_;  // bit i: pixel i + 1 prefers pixel i's symbol
     std::vector<std::uint32_t> branches_;  // where a search may go on with the other symbol
     std::uint64_t bits_ = 0;               // pending bits, least significant first
     std::uint32_t bit_count_ = 0;
