@@ -112,15 +112,14 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
     auto put = [&](std::uint32_t code) {
         bits |= static_cast<std::uint64_t>(code) << bit_count;
         bit_count += width;
-        if (bit_count >= 32) {
-            data[size] = static_cast<std::uint8_t>(bits);
-            data[size + 1] = static_cast<std::uint8_t>(bits >> 8);
-            data[size + 2] = static_cast<std::uint8_t>(bits >> 16);
-            data[size + 3] = static_cast<std::uint8_t>(bits >> 24);
-            size += 4;
-            bits >>= 32;
-            bit_count -= 32;
-        }
+        data[size] = static_cast<std::uint8_t>(bits);
+        data[size + 1] = static_cast<std::uint8_t>(bits >> 8);
+        data[size + 2] = static_cast<std::uint8_t>(bits >> 16);
+        data[size + 3] = static_cast<std::uint8_t>(bits >> 24);
+        const std::uint32_t whole = bit_count >= 32;
+        size += 4 * whole;
+        bits >>= 32 * whole;
+        bit_count -= 32 * whole;
     };
     while (pos < end) {
         // The longest string the pixels from `pos` on allow: along the
@@ -180,8 +179,11 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
             child[cell] = static_cast<std::uint16_t>(next_code);
             assigned[stored++] = cell;
             const std::uint32_t symbol = want[pos];
-            if (run[symbol * kTableSize + run_length[symbol] - 1] == best_code)
-                run[symbol * kTableSize + run_length[symbol]++] = static_cast<std::uint16_t>(next_code);
+            std::uint16_t* const runs = run + symbol * kTableSize;
+            const std::uint32_t length = run_length[symbol];
+            const std::uint32_t extends = runs[length - 1] == best_code;
+            runs[length] = static_cast<std::uint16_t>(extends ? next_code : runs[length]);
+            run_length[symbol] = static_cast<std::uint16_t>(length + extends);
         }
         if (next_code == widen_at) {
             ++width;

@@ -160,7 +160,8 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
         bottom = y;
         left = std::min(left, static_cast<int>(first));
         int x = size - 1;
-        while (a[x] == b[x]) --x;
+        while (x >= right + 8 && std::memcmp(a + x - 7, b + x - 7, 8) == 0) x -= 8;
+        while (x > right && a[x] == b[x]) --x;
         right = std::max(right, x);
     }
     if (top < 0) return single_transparent_pixel(image);
@@ -187,7 +188,8 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
 
     // The colours the pixels sent need, 64 pixels at a time; the search
     // ends once all are.
-    std::array<bool, 256> needed{};
+    std::array<bool, 257> needed{};
+    const std::uint64_t background_eight = 0x0101010101010101ull * palette.index[0];
     const std::uint64_t* const stay_words = stays.words();
     auto all_needed = [&] {
         return std::count(needed.begin(), needed.begin() + palette.colours, true) == palette.colours;
@@ -196,10 +198,19 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
         const std::size_t first = word * 64, n = std::min<std::size_t>(64, count - first);
         const std::uint64_t left = stay_words[word];
         if (left == 0) {
-            for (std::size_t i = 0; i < n; ++i) needed[colours[first + i]] = true;
+            // Background, most of a picture, eight pixels at a time.
+            for (std::size_t i = 0; i < n; i += 8) {
+                std::uint64_t eight = 0;
+                std::memcpy(&eight, colours + first + i, std::min<std::size_t>(8, n - i));
+                if (eight == background_eight && n - i >= 8) {
+                    needed[palette.index[0]] = true;
+                    continue;
+                }
+                for (std::size_t j = i; j < std::min(i + 8, n); ++j) needed[colours[first + j]] = true;
+            }
         } else {
-            for (std::size_t i = 0; i < n; ++i)
-                if (!(left >> i & 1)) needed[colours[first + i]] = true;
+            // A pixel that stays marks the spare place after the colours.
+            for (std::size_t i = 0; i < n; ++i) needed[(left >> i & 1) ? 256 : colours[first + i]] = true;
         }
     }
     // The transparent index: a colour no pixel sent needs, the one the

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <exception>
-#include <mutex>
 #include <new>
 #include <string>
 #include <system_error>
@@ -20,6 +18,7 @@
 #include "run/frame_pipeline.h"
 #include "run/frame_schedule.h"
 #include "run/progress_values.h"
+#include "run/shared_picture_shelf.h"
 
 namespace vz {
 
@@ -163,69 +162,6 @@ private:
     FramePipeline<Slot>& pipeline_;
     int frame_;
     int reached_ = 0;
-};
-
-// The pictures the workers drew last, or are drawing, a few at most,
-// behind a lock.
-class SharedPictureShelf final : public PictureShelf {
-public:
-    explicit SharedPictureShelf(std::size_t capacity) : pictures_(capacity) {}
-    void drawing(int f) override {
-        std::lock_guard lock(mutex_);
-        Picture& place = oldest();
-        place.frame = f;
-        place.ready = false;
-    }
-    void put(int f, const std::vector<std::uint8_t>& grid) override {
-        {
-            std::lock_guard lock(mutex_);
-            Picture* place = find(f);
-            if (!place) place = &oldest();
-            place->frame = f;
-            place->grid = grid;
-            place->ready = true;
-        }
-        changed_.notify_all();
-    }
-    void abandon(int f) override {
-        {
-            std::lock_guard lock(mutex_);
-            if (Picture* place = find(f); place && !place->ready) place->frame = 0;
-        }
-        changed_.notify_all();
-    }
-    bool copy(int f, std::vector<std::uint8_t>& grid) override {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            const Picture* picture = find(f);
-            if (!picture) return false;
-            if (picture->ready) {
-                grid = picture->grid;
-                return true;
-            }
-            changed_.wait(lock);
-        }
-    }
-
-private:
-    struct Picture {
-        int frame = 0;
-        bool ready = false;
-        std::vector<std::uint8_t> grid;
-    };
-    Picture* find(int f) {
-        for (Picture& picture : pictures_)
-            if (picture.frame == f) return &picture;
-        return nullptr;
-    }
-    // The place of the earliest frame, drawn or not.
-    Picture& oldest() {
-        return *std::min_element(pictures_.begin(), pictures_.end(),
-                                 [](const Picture& a, const Picture& b) { return a.frame < b.frame; });
-    }
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Picture> pictures_;
 };
 
 // Workers make frames into memory of their own with make(scratch, f,

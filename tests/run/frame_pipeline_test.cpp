@@ -1,10 +1,12 @@
 #include "run/frame_pipeline.h"
+#include "run/shared_picture_shelf.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 namespace vz {
 namespace {
@@ -72,6 +74,31 @@ TEST(FramePipeline, TearDownEndsRunningAndWaitingWorkers) {
     {
         FramePipeline<Frame> pipeline(100, 2, 1, [](int, int f, Frame& slot, FrameSteps&) { slot.number = f; });
         EXPECT_EQ(pipeline.take(1).number, 1);  // the other worker now waits for the slot
+    }
+}
+
+// A maker that needs a picture another one is drawing waits for it, and
+// draws it itself when that drawing is cut short or nobody draws it.
+TEST(SharedPictureShelf, CopyWaitsForThePictureBeingDrawn) {
+    SharedPictureShelf shelf(3);
+    std::vector<std::uint8_t> grid;
+    EXPECT_FALSE(shelf.copy(1, grid));
+    for (const bool drawn : {true, false}) {
+        const int f = drawn ? 2 : 3;
+        shelf.drawing(f);
+        std::atomic<int> copied{-1};
+        std::thread waiter([&] {
+            std::vector<std::uint8_t> picture;
+            copied = shelf.copy(f, picture) ? picture.at(0) : 0;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(copied.load(), -1);
+        if (drawn)
+            shelf.put(f, {7});
+        else
+            shelf.abandon(f);
+        waiter.join();
+        EXPECT_EQ(copied.load(), drawn ? 7 : 0);
     }
 }
 

@@ -268,10 +268,12 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
     struct Case {
         int frames, size;
     };
-    for (bool compressed : {true, false}) {
+    // The smaller file's makers also take pictures from each other.
+    for (const auto [compressed, small] : {std::pair{true, false}, {false, false}, {true, true}}) {
         for (const Case c : {Case{1, 10}, Case{5, 37}, Case{9, 64}, Case{3, 253}}) {
             RunRequest one = request(c.frames, c.size, compressed, "one.gif");
             one.pattern.reference_size = c.size + 17;  // other rings than the size alone gives
+            one.small = small;
             one.worker_count = 1;
             DigestObserver seen_one;
             ASSERT_EQ(run_generation(one, seen_one).outcome, RunOutcome::Completed);
@@ -282,7 +284,7 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
                 many.output_path = folder_ / "many.gif";
                 DigestObserver seen_many;
                 ASSERT_EQ(run_generation(many, seen_many).outcome, RunOutcome::Completed);
-                const std::string where = (compressed ? "compressed " : "uncompressed ") + std::to_string(c.frames) +
+                const std::string where = (compressed ? "compressed " : "uncompressed ") + std::string(small ? "small " : "") + std::to_string(c.frames) +
                                           " x " + std::to_string(c.size) + ", workers " + std::to_string(workers);
                 EXPECT_TRUE(test::read_file(many.output_path) == file) << where;
                 EXPECT_EQ(seen_many.events, seen_one.events) << where;
@@ -299,8 +301,9 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
 // check point that says so, after exactly what a single worker's run shows
 // up to there, and leaves nothing behind.
 TEST_F(GenerationRunTest, StopWithWorkersAheadEndsAtTheSameCheckPoint) {
-    for (bool compressed : {true, false}) {
+    for (const auto [compressed, small] : {std::pair{true, false}, {false, false}, {true, true}}) {
         RunRequest r = request(6, 40, compressed);
+        r.small = small;
         r.worker_count = 1;
         test::RecordingObserver full;
         ASSERT_EQ(run_generation(r, full).outcome, RunOutcome::Completed);
