@@ -18,33 +18,22 @@ constexpr std::uint32_t kMaxBranches = 8;
 }  // namespace
 
 FlexibleLzwEncoder::FlexibleLzwEncoder()
-    : child_(std::size_t{kTableSize} << 8, 0),
-      assigned_(kTableSize),
-      run_(std::size_t{kTableSize} << 8, 0),
-      run_length_(256, 1),
-      branches_(kMaxBranches) {
-    for (std::uint32_t s = 0; s < 256; ++s) run_[s * kTableSize] = static_cast<std::uint16_t>(s);
-}
+    : child_(std::size_t{kTableSize} << 8, 0), assigned_(kTableSize), branches_(kMaxBranches) {}
 
 namespace {
 
-// How many pixels from the first on have the first pixel's symbol and allow
-// no other, up to n.
-std::size_t run_of_one_symbol(const std::uint8_t* w, const std::uint8_t* a, std::size_t n) {
-    const std::uint64_t same = 0x0101010101010101ull * w[0];
+// The first of n places where a and b differ, or n; eight at a time.
+std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
     std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, w + i, 8);
-        std::memcpy(&y, a + i, 8);
-        const std::uint64_t differ = (x ^ same) | (y ^ same);
-        if (differ) {
-            if constexpr (std::endian::native == std::endian::little)
-                return i + static_cast<std::size_t>(std::countr_zero(differ)) / 8;
-            break;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, a + i, 8);
+            std::memcpy(&y, b + i, 8);
+            if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
         }
     }
-    while (i < n && w[i] == w[0] && a[i] == w[0]) ++i;
+    while (i < n && a[i] == b[i]) ++i;
     return i;
 }
 
@@ -62,6 +51,7 @@ void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint
     allowed_ = allowed;
     count_ = count;
     pos_ = 0;
+    two_from_ = 0;
     min_code_size_ = min_code_size;
     clear_code_ = 1u << min_code_size;
     bits_ = 0;
@@ -76,7 +66,6 @@ void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint
 void FlexibleLzwEncoder::reset_table() {
     for (std::uint32_t n = 0; n < assigned_count_; ++n) child_[assigned_[n]] = 0;
     assigned_count_ = 0;
-    std::fill(run_length_.begin(), run_length_.end(), 1);
     next_code_ = clear_code_ + 2;
     code_width_ = static_cast<std::uint32_t>(min_code_size_) + 1;
     widen_at_ = 1u << code_width_;
@@ -101,14 +90,14 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
     std::uint16_t* const child = child_.data();
     std::uint32_t* const assigned = assigned_.data();
     std::uint32_t* const branch = branches_.data();
-    std::uint16_t* const run = run_.data();
-    std::uint16_t* const run_length = run_length_.data();
     std::uint8_t* const data = data_.data();
     const std::size_t count = count_;
-    std::size_t pos = pos_, size = data_size_;
+    std::size_t pos = pos_, two_from = two_from_, size = data_size_;
     std::uint64_t bits = bits_;
     std::uint32_t bit_count = bit_count_, width = code_width_, next_code = next_code_, widen_at = widen_at_;
     std::uint32_t stored = assigned_count_;
+    // Stores four bytes whether they are complete or not, so that codes go
+    // out without a branch.
     auto put = [&](std::uint32_t code) {
         bits |= static_cast<std::uint64_t>(code) << bit_count;
         bit_count += width;
@@ -122,68 +111,65 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
         bit_count -= 32 * whole;
     };
     while (pos < end) {
-        // The longest string the pixels from `pos` on allow: along the
-        // preferred symbols, then back to each place where the other
-        // symbol also went on. Every string of the table is reached in
-        // one way only, so the search ends.
         const std::uint8_t* const w = want + pos;
         const std::uint8_t* const a = also + pos;
         const std::size_t limit = count - pos;
-        std::uint32_t code = w[0], tried = 0, open = 0;
+        if (two_from <= pos) two_from = pos + first_difference(w, a, limit);
+        // The longest string of the table along the preferred symbols, up
+        // to the first pixel that allows two.
+        const std::size_t plain = two_from - pos;
+        std::uint32_t code = w[0];
         std::size_t depth = 1;
-        if (a[0] == code) {
-            // A run of one symbol allowing no other walks the table along
-            // that symbol's run codes: skip to the longest the table has.
-            const std::size_t longest = run_length[code];
-            if (longest > 1) {
-                depth = run_of_one_symbol(w, a, std::min(limit, longest));
-                code = run[code * kTableSize + depth - 1];
-            }
-        }
-        std::uint32_t best_code = code;
-        std::size_t best = depth;
-        for (;;) {
-            while (depth < limit) {
-                const std::uint32_t symbol = w[depth], other_symbol = a[depth];
-                std::uint32_t next = child[symbol << 12 | code];
-                if (other_symbol != symbol && (next == 0 || tried < kMaxBranches)) {
-                    if (const std::uint32_t other = child[other_symbol << 12 | code]) {
-                        if (next == 0) {
-                            next = other;  // the only way on
-                        } else if (tried < kMaxBranches) {
-                            branch[open++] = static_cast<std::uint32_t>(depth + 1) << 12 | other;
-                            ++tried;
+        for (std::uint32_t next; depth < plain && (next = child[static_cast<std::uint32_t>(w[depth]) << 12 | code]);
+             ++depth)
+            code = next;
+        if (depth >= plain && plain < limit) {
+            // It may go on through pixels that allow two symbols: the
+            // longest string they allow, along the preferred symbols, then
+            // back to each place where the other symbol also went on. Every
+            // string of the table is reached in one way only, so the search
+            // ends.
+            std::uint32_t tried = 0, open = 0, best_code = code;
+            std::size_t best = depth;
+            for (;;) {
+                while (depth < limit) {
+                    const std::uint32_t symbol = w[depth], other_symbol = a[depth];
+                    std::uint32_t next = child[symbol << 12 | code];
+                    if (other_symbol != symbol && (next == 0 || tried < kMaxBranches)) {
+                        if (const std::uint32_t other = child[other_symbol << 12 | code]) {
+                            if (next == 0) {
+                                next = other;  // the only way on
+                            } else if (tried < kMaxBranches) {
+                                branch[open++] = static_cast<std::uint32_t>(depth + 1) << 12 | other;
+                                ++tried;
+                            }
                         }
                     }
+                    if (next == 0) break;
+                    code = next;
+                    ++depth;
                 }
-                if (next == 0) break;
-                code = next;
-                ++depth;
+                if (depth > best) {
+                    best = depth;
+                    best_code = code;
+                }
+                if (open == 0) break;
+                --open;
+                code = branch[open] & 0xFFF;
+                depth = branch[open] >> 12;
             }
-            if (depth > best) {
-                best = depth;
-                best_code = code;
-            }
-            if (open == 0) break;
-            --open;
-            code = branch[open] & 0xFFF;
-            depth = branch[open] >> 12;
+            code = best_code;
+            depth = best;
         }
-        put(best_code);
-        pos += best;
+        put(code);
+        pos += depth;
         // The decoder's next entry: this string and the next code's first
         // symbol, the next pixel's preferred one. After the last code only
         // the end code's width depends on it.
         if (pos < count) {
-            const std::uint32_t cell = static_cast<std::uint32_t>(want[pos]) << 12 | best_code;
+            const std::uint32_t cell = static_cast<std::uint32_t>(want[pos]) << 12 | code;
             child[cell] = static_cast<std::uint16_t>(next_code);
             assigned[stored++] = cell;
-            const std::uint32_t symbol = want[pos];
-            std::uint16_t* const runs = run + symbol * kTableSize;
-            const std::uint32_t length = run_length[symbol];
-            const std::uint32_t extends = runs[length - 1] == best_code;
-            runs[length] = static_cast<std::uint16_t>(extends ? next_code : runs[length]);
-            run_length[symbol] = static_cast<std::uint16_t>(length + extends);
         }
         if (next_code == widen_at) {
             ++width;
@@ -193,13 +179,13 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
             put(clear_code_);
             for (std::uint32_t n = 0; n < stored; ++n) child[assigned[n]] = 0;
             stored = 0;
-            std::fill(run_length, run_length + 256, 1);
             next_code = clear_code_ + 2;
             width = static_cast<std::uint32_t>(min_code_size_) + 1;
             widen_at = 1u << width;
         }
     }
     pos_ = pos;
+    two_from_ = two_from;
     data_size_ = size;
     bits_ = bits;
     bit_count_ = bit_count;

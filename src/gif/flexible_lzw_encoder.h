@@ -45,7 +45,8 @@ private:
     const std::uint8_t* preferred_ = nullptr;
     const std::uint8_t* allowed_ = nullptr;
     std::size_t count_ = 0;
-    std::size_t pos_ = 0;  // the first pixel no code covers yet
+    std::size_t pos_ = 0;       // the first pixel no code covers yet
+    std::size_t two_from_ = 0;  // the first pixel from pos_ on that allows two symbols, once found
     int min_code_size_ = 2;
     std::uint32_t clear_code_ = 4;
     std::uint32_t next_code_ = 6;  // the decoder's next entry
@@ -57,10 +58,6 @@ private:
     std::vector<std::uint16_t> child_;
     std::vector<std::uint32_t> assigned_;  // child_ cells set since the last clear
     std::uint32_t assigned_count_ = 0;
-    // run_[symbol * kTableSize + k]: the code of symbol repeated k + 1 times,
-    // for k below run_length_[symbol]; lets a search skip a run of pixels.
-    std::vector<std::uint16_t> run_;
-    std::vector<std::uint16_t> run_length_;
     std::vector<std::uint32_t> branches_;  // where a search may go on with the other symbol
     std::uint64_t bits_ = 0;               // pending bits, least significant first
     std::uint32_t bit_count_ = 0;
