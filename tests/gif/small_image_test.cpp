@@ -1,10 +1,13 @@
 #include "gif/flexible_lzw_encoder.h"
 #include "gif/image_symbols.h"
+#include "gif/gif_blocks.h"
 #include "gif/small_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "decoded_gif.h"
 
 namespace vz {
 namespace {
@@ -94,6 +97,24 @@ TEST(FlexibleLzwEncoder, KnownImagesGiveKnownBytes) {
         encoder.end();
         EXPECT_EQ(out.bytes(), c.image);
     }
+}
+
+// The widest code size, with every symbol used, decodes to the same pixels
+// with giflib.
+TEST(FlexibleLzwEncoder, EverySymbolAtCodeSizeEight) {
+    SmallPalette palette;
+    palette.table.assign(3 * 256, 0);
+    palette.table_bits = 8;
+    Bytes pixels(64 * 64);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * i / 7 + i / 64);
+    ByteSink file;
+    write_small_header(file, 64, palette);
+    write_image_header(file, Disposal::Keep, -1, 0, ImageRect{0, 0, 64, 64});
+    FlexibleLzwEncoder encoder;
+    encoder.begin(file, 8, pixels.data(), pixels.data(), pixels.size());
+    encoder.end();
+    file.put(gif::kTrailer);
+    EXPECT_EQ(test::decode_gif(file.bytes()).frames.at(0).pixels, pixels);
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ struct Row {
 };
 
 void PrintTo(const Row& r, std::ostream* os) {
-    *os << r.pattern << ' ' << r.size << 'x' << r.frames << (r.compressed ? "" : " uncompressed")
-        << (r.transparent ? " transparent" : "");
+    *os << r.pattern << '_' << r.size << 'x' << r.frames << (r.compressed ? "" : "_uncompressed")
+        << (r.transparent ? "_transparent" : "");
 }
 
 fs::path run(const Row& row, bool small, const fs::path& path) {
