@@ -269,7 +269,7 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
         int frames, size;
     };
     // The smaller file's makers also take pictures from each other.
-    for (const auto [compressed, small] : {std::pair{true, false}, {false, false}, {true, true}}) {
+    for (const auto& [compressed, small] : {std::pair{true, false}, {false, false}, {true, true}}) {
         for (const Case c : {Case{1, 10}, Case{5, 37}, Case{9, 64}, Case{3, 253}}) {
             RunRequest one = request(c.frames, c.size, compressed, "one.gif");
             one.pattern.reference_size = c.size + 17;  // other rings than the size alone gives
@@ -301,7 +301,7 @@ TEST_F(GenerationRunTest, AnyNumberOfWorkersGivesTheSameFileAndTheSameSequence) 
 // check point that says so, after exactly what a single worker's run shows
 // up to there, and leaves nothing behind.
 TEST_F(GenerationRunTest, StopWithWorkersAheadEndsAtTheSameCheckPoint) {
-    for (const auto [compressed, small] : {std::pair{true, false}, {false, false}, {true, true}}) {
+    for (const auto& [compressed, small] : {std::pair{true, false}, {false, false}, {true, true}}) {
         RunRequest r = request(6, 40, compressed);
         r.small = small;
         r.worker_count = 1;
