@@ -20,9 +20,9 @@ struct SmallFrameMemory {
 };
 
 // A frame that changed is sent in other ways too, and the shortest kept,
-// when its image has at most this many pixels or when leaving pixels as
-// they are needs a larger code size. Larger, sparser images never came out
-// shorter another way.
+// when its picture has at most this many pixels or when leaving pixels as
+// they are needs a larger code size. Larger pictures never came out
+// shorter another way, and black that stays goes as black there.
 inline constexpr std::size_t kOtherWaysPixels = 512 * 512;
 
 // `before` is the picture the canvas shows before this frame when it keeps

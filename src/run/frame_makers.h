@@ -134,8 +134,9 @@ struct SmallFrameScratch {
 };
 
 // Frame f of the smaller file, complete: its graphic control extension,
-// image descriptor and LZW data. Frame f - 1 is drawn here too where the
-// frame shows only what changed. reached() is called after every ring of
+// image descriptor and LZW data. Where the frame shows only what changed,
+// frame f - 1 comes from this maker's last frame, the shelf, or is drawn
+// here too. reached() is called after every ring of
 // frame f drawn, then after every row of the picture encoded, as
 // make_compressed_frame() does.
 template <class Reached>
