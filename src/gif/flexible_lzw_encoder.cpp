@@ -1,9 +1,10 @@
 #include "gif/flexible_lzw_encoder.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
+
+#include "gif/equal_prefix.h"
 
 namespace vz {
 
@@ -19,25 +20,6 @@ constexpr std::uint32_t kMaxBranches = 8;
 
 FlexibleLzwEncoder::FlexibleLzwEncoder()
     : child_(std::size_t{kTableSize} << 8, 0), assigned_(kTableSize), branches_(kMaxBranches) {}
-
-namespace {
-
-// The first of n places where a and b differ, or n; eight at a time.
-std::size_t first_difference(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t x, y;
-            std::memcpy(&x, a + i, 8);
-            std::memcpy(&y, b + i, 8);
-            if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
-        }
-    }
-    while (i < n && a[i] == b[i]) ++i;
-    return i;
-}
-
-}  // namespace
 
 void FlexibleLzwEncoder::begin(ByteSink& out, int min_code_size, const std::uint8_t* preferred,
                                const std::uint8_t* allowed, std::size_t count) {
@@ -114,7 +96,7 @@ void FlexibleLzwEncoder::encode_to(std::size_t end) {
         const std::uint8_t* const w = want + pos;
         const std::uint8_t* const a = also + pos;
         const std::size_t limit = count - pos;
-        if (two_from <= pos) two_from = pos + first_difference(w, a, limit);
+        if (two_from <= pos) two_from = pos + equal_prefix(w, a, limit);
         // The longest string of the table along the preferred symbols, up
         // to the first pixel that allows two.
         const std::size_t plain = two_from - pos;
