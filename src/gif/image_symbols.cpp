@@ -174,9 +174,9 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
     }
 
     // The colours the pixels sent need, 64 pixels at a time; the search
-    // ends once all are.
+    // ends once all are. A pixel that stays marks the spare place after
+    // the colours.
     std::array<bool, 257> needed{};
-    const std::uint64_t background_eight = 0x0101010101010101ull * palette.index[0];
     const std::uint64_t* const stay_words = stays.words();
     auto all_needed = [&] {
         return std::count(needed.begin(), needed.begin() + palette.colours, true) == palette.colours;
@@ -184,21 +184,7 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
     for (std::size_t word = 0; word * 64 < count && !(word % 64 == 63 && all_needed()); ++word) {
         const std::size_t first = word * 64, n = std::min<std::size_t>(64, count - first);
         const std::uint64_t left = stay_words[word];
-        if (left == 0) {
-            // Background, most of a picture, eight pixels at a time.
-            for (std::size_t i = 0; i < n; i += 8) {
-                std::uint64_t eight = 0;
-                std::memcpy(&eight, colours + first + i, std::min<std::size_t>(8, n - i));
-                if (eight == background_eight && n - i >= 8) {
-                    needed[palette.index[0]] = true;
-                    continue;
-                }
-                for (std::size_t j = i; j < std::min(i + 8, n); ++j) needed[colours[first + j]] = true;
-            }
-        } else {
-            // A pixel that stays marks the spare place after the colours.
-            for (std::size_t i = 0; i < n; ++i) needed[(left >> i & 1) ? 256 : colours[first + i]] = true;
-        }
+        for (std::size_t i = 0; i < n; ++i) needed[(left >> i & 1) ? 256 : colours[first + i]] = true;
     }
     // The transparent index: a colour no pixel sent needs, the one the
     // most pixels have (all of them stay: sent as it, they are one symbol

@@ -69,13 +69,10 @@ void write_small_frame(ByteSink& record, const SmallPalette& palette, bool trans
         const ImageSymbols prepared = image;
         try_way([&](ImageSymbols& way) { colours_first(way = prepared); });
         if (other_ways) {
-            try_way([&](ImageSymbols& way) {
-                changed_symbols(*before, after, palette, StayingBackground::Colour, way);
-            });
-            try_way([&](ImageSymbols& way) {
-                changed_symbols(*before, after, palette, StayingBackground::Colour, way);
-                if (way.transparent >= 0) colours_first(way);
-            });
+            ImageSymbols kept;
+            changed_symbols(*before, after, palette, StayingBackground::Colour, kept);
+            try_way([&](ImageSymbols& way) { way = kept; });
+            if (kept.transparent >= 0) try_way([&](ImageSymbols& way) { colours_first(way = kept); });
         }
         if (costs_a_bit) try_way([&](ImageSymbols& way) { colours_only(way = prepared, palette); });
         write_image_header(record, Disposal::Keep, image.transparent, delay, image.rect);

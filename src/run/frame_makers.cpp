@@ -46,9 +46,8 @@ SmallFilePlan plan_small_file(const RoseFigure& figure, const PatternParameters&
     std::vector<std::uint8_t> first, second;
     draw_small_picture(plan, 1, first, [] {});
     draw_small_picture(plan, 2, second, [] {});
-    const auto S = static_cast<std::size_t>(size);
-    const FrameGrid before{first.data() + S + 2, S + 1, static_cast<int>(S)};
-    const FrameGrid after{second.data() + S + 2, S + 1, static_cast<int>(S)};
+    const FrameGrid before = picture_of(first, static_cast<int>(size));
+    const FrameGrid after = picture_of(second, static_cast<int>(size));
     auto file_bytes = [&](const SmallPalette& table) {
         ByteSink frame;
         SmallFrameMemory memory;

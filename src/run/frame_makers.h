@@ -99,6 +99,14 @@ void draw_small_picture(const SmallFilePlan& plan, int f, std::vector<std::uint8
     }
 }
 
+// The picture in a grid draw_small_picture() drew: `size` x `size` pixels
+// from row 1, column 1 of a grid `size` + 1 wide (points may reach index
+// `size`, one past the picture).
+inline FrameGrid picture_of(const std::vector<std::uint8_t>& grid, int size) {
+    const auto stride = static_cast<std::size_t>(size) + 1;
+    return FrameGrid{grid.data() + stride + 1, stride, size};
+}
+
 // Pictures other makers drew, for a maker that needs the frame before its
 // own: copying one costs far less than drawing it. The native run's
 // workers share one; the page's, with no shared memory, have none.
@@ -144,9 +152,6 @@ void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scrat
                       Reached&& reached) {
     if (!scratch.memory) scratch.memory = std::make_unique<SmallFrameMemory>();
     const int S = static_cast<int>(plan.figure->picture_size());
-    auto grid_of = [&](const std::vector<std::uint8_t>& grid) {
-        return FrameGrid{grid.data() + S + 2, static_cast<std::size_t>(S) + 1, S};
-    };
     const bool differenced = differenced_next(plan, f - 1);
     bool have_before = false;
     if (differenced && scratch.after_frame == f - 1) {
@@ -171,9 +176,9 @@ void make_small_frame(const SmallFilePlan& plan, int f, SmallFrameScratch& scrat
     scratch.after_frame = f;
     if (differenced && !have_before && !(scratch.shelf && scratch.shelf->copy(f - 1, scratch.before)))
         draw_small_picture(plan, f - 1, scratch.before, [] {});
-    const FrameGrid before = differenced ? grid_of(scratch.before) : FrameGrid{};
+    const FrameGrid before = differenced ? picture_of(scratch.before, S) : FrameGrid{};
     write_small_frame(record, plan.palette, plan.transparent, differenced ? &before : nullptr,
-                      grid_of(scratch.after), f == 1, frame_delay_for(plan.frame_count), *scratch.memory, reached);
+                      picture_of(scratch.after, S), f == 1, frame_delay_for(plan.frame_count), *scratch.memory, reached);
 }
 
 // The blocks before the first frame of the smaller file: header with its
