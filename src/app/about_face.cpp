@@ -49,11 +49,9 @@ void AboutFace::show(bool run_active) {
 void AboutFace::leave() {
     c_.window->setWindowTitle(kTitle);
     shown_ = false;
-    wanted_ = false;
     printed_lines_.clear();
     c_.window->update();
-    c_.Timer3->stop();
-    player_.close();
+    stop();
     show_working_face(true);
     c_.Picture2->show();
     c_.Command4->setText(tr("Выход"));

@@ -44,10 +44,11 @@ std::error_code why_saving_fails(const QString& path) {
         if (!QFileInfo(part).isDir()) return std::make_error_code(std::errc::not_a_directory);
         if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) return last_error();
     }
+    const QByteArray name = QFile::encodeName(path);
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+    if (::stat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode))
         return std::make_error_code(std::errc::is_a_directory);
-    if (::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+    if (::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
         return last_error();
     QByteArray scratch = folder + "/.vazedoza.conf.XXXXXX";
     const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);

@@ -7,7 +7,9 @@
 #include <QString>
 #include <optional>
 
+#include "app/window_text.h"
 #include "io/settings_store.h"
+#include "run/run_values.h"
 #include "run/stored_choices.h"
 
 class QWidget;
@@ -17,16 +19,12 @@ namespace vz {
 // What is stored, as the window shows it; the defaults are the store's.
 struct StoredWindow {
     QString folder;
-    QString frame_count = text(stored::kFrameCount);
-    QString picture_size = text(stored::kPictureSize);
+    QString frame_count = text_of(stored::kFrameCount.fallback);
+    QString picture_size = text_of(stored::kPictureSize.fallback);
     bool mobile_size = false;
     bool transparent = false;
     bool open_at_end = true;
-    double left = number(stored::kLeft), top = number(stored::kTop);  // twips
-
-private:
-    static QString text(const StoredKey& key) { return QString::fromUtf8(key.fallback.data(), key.fallback.size()); }
-    static double number(const StoredKey& key) { return text(key).toDouble(); }
+    double left = leading_number(stored::kLeft.fallback), top = leading_number(stored::kTop.fallback);  // twips
 };
 
 class WindowSettings {
