@@ -77,6 +77,12 @@ Handles<Engine> engines;
 
 int answer(EngineReason reason) { return static_cast<int>(reason); }
 
+// Whether `engine` is one and has a job to make frames of.
+EngineReason job_set(const Engine* engine) {
+    if (!engines.has(engine)) return EngineReason::NoHandle;
+    return engine->job ? EngineReason::Done : EngineReason::NoJob;
+}
+
 }  // namespace
 
 // Tells the worker's JavaScript that the frame in hand reached a milestone:
@@ -134,8 +140,7 @@ EMSCRIPTEN_KEEPALIVE const char* vz_problem(Engine* engine) {
 
 // Makes frame f: its LZW data, or its painted record.
 EMSCRIPTEN_KEEPALIVE int vz_frame(Engine* engine, int f) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     const Engine::Job& job = *engine->job;
     if (f < 1 || f > job.frames) return answer(EngineReason::BadFrame);
     int reached = 0;
@@ -154,8 +159,7 @@ EMSCRIPTEN_KEEPALIVE int vz_frame(Engine* engine, int f) {
 
 // Room for a frame of `size` bytes handed in, at vz_input_data.
 EMSCRIPTEN_KEEPALIVE int vz_input(Engine* engine, int size) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     if (size < 1 || static_cast<std::size_t>(size) > engine->longest_frame()) return answer(EngineReason::BadInput);
     engine->input.resize(static_cast<std::size_t>(size));
     return answer(EngineReason::Done);
@@ -168,8 +172,7 @@ EMSCRIPTEN_KEEPALIVE std::uint8_t* vz_input_data(Engine* engine) {
 // the background pass, frame by frame; each frame (handed in with vz_input);
 // the trailer.
 EMSCRIPTEN_KEEPALIVE int vz_leading(Engine* engine) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     engine->out.clear();
     if (engine->job->small)
         write_small_leading_blocks(engine->out, engine->job->plan);
@@ -184,8 +187,8 @@ EMSCRIPTEN_KEEPALIVE int vz_leading(Engine* engine) {
 // vz_next_block then gives where the next call goes on, 0 when the frame is
 // complete, and vz_progress the strips at the last block written.
 EMSCRIPTEN_KEEPALIVE int vz_background(Engine* engine, int f, int first) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job || !engine->painted()) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
+    if (!engine->painted()) return answer(EngineReason::NoJob);
     const Engine::Job& job = *engine->job;
     const std::int64_t blocks = job.layout.full_blocks();
     if (f < 1 || f > job.frames || first < 1 || first > blocks + 1) return answer(EngineReason::BadFrame);
@@ -210,8 +213,7 @@ EMSCRIPTEN_KEEPALIVE const ProgressValues* vz_progress(Engine* engine) {
 
 // Frame f, the next one of the file, as made by a frame worker.
 EMSCRIPTEN_KEEPALIVE int vz_frame_part(Engine* engine, int f) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     const Engine::Job& job = *engine->job;
     if (f != engine->next_part || f > job.frames) return answer(EngineReason::BadFrame);
     if (engine->painted() && engine->input.size() != engine->black.size()) return answer(EngineReason::BadInput);
@@ -225,8 +227,7 @@ EMSCRIPTEN_KEEPALIVE int vz_frame_part(Engine* engine, int f) {
 }
 
 EMSCRIPTEN_KEEPALIVE int vz_trailer(Engine* engine) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     if (engine->next_part != engine->job->frames + 1) return answer(EngineReason::BadFrame);
     engine->out.clear();
     write_trailer(engine->out);
@@ -236,8 +237,7 @@ EMSCRIPTEN_KEEPALIVE int vz_trailer(Engine* engine) {
 // For the benchmark of the encoder alone: frame f drawn, as S x S palette
 // indices row by row; and the pixels handed in LZW-encoded as one frame.
 EMSCRIPTEN_KEEPALIVE int vz_draw(Engine* engine, int f) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     if (f < 1 || f > engine->job->frames) return answer(EngineReason::BadFrame);
     draw_frame(engine->job->figure, f, engine->scratch.grid, [] {});
     const std::size_t S = static_cast<std::size_t>(engine->job->size);
@@ -247,8 +247,7 @@ EMSCRIPTEN_KEEPALIVE int vz_draw(Engine* engine, int f) {
     return answer(EngineReason::Done);
 }
 EMSCRIPTEN_KEEPALIVE int vz_encode(Engine* engine) {
-    if (!engines.has(engine)) return answer(EngineReason::NoHandle);
-    if (!engine->job) return answer(EngineReason::NoJob);
+    if (const EngineReason reason = job_set(engine); reason != EngineReason::Done) return answer(reason);
     if (!engine->scratch.encoder) engine->scratch.encoder = std::make_unique<LzwEncoder>();
     engine->out.clear();
     engine->scratch.encoder->begin_frame(engine->out);

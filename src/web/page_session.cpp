@@ -228,13 +228,20 @@ std::string PageSession::offer() {
 std::string PageSession::link_of_run() const {
     if (!job_) return {};
     const PageJob& job = *job_;
-    std::string link = "?frames=" + std::to_string(job.frames) + "&size=" + std::to_string(job.size) +
-                       "&pattern=" + format_pattern(job.pattern);
+    // The link names each option as the tool does, without its dashes.
+    std::string link;
+    auto add = [&](std::string_view option, const std::string& value = {}) {
+        link.append(link.empty() ? "?" : "&").append(option.substr(2));
+        if (!value.empty()) link.append("=").append(value);
+    };
+    add(gif_option::kFrames.name, std::to_string(job.frames));
+    add(gif_option::kSize.name, std::to_string(job.size));
+    add(gif_option::kPattern.name, format_pattern(job.pattern));
     if (job.pattern.reference_size != job.size)
-        link += "&reference=" + std::to_string(static_cast<int>(job.pattern.reference_size));
-    if (!job.compressed) link += "&uncompressed";
-    if (job.transparent) link += "&transparent";
-    if (job.small) link += "&small";
+        add(gif_option::kReference.name, std::to_string(static_cast<int>(job.pattern.reference_size)));
+    if (!job.compressed) add(gif_option::kUncompressed);
+    if (job.transparent) add(gif_option::kTransparent);
+    if (job.small) add(gif_option::kSmall);
     return link;
 }
 
