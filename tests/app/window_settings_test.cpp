@@ -76,12 +76,15 @@ TEST_F(WindowTest, SettingsSurviveARestartExactlyAsTyped) {
     EXPECT_EQ(QSettings(settings_->file_name(), QSettings::IniFormat).value("tem/lef").toString(), "3500");
 }
 
-TEST_F(WindowTest, NumbersInTheStoreAreReadLeniently) {
+TEST_F(WindowTest, HandEditedValuesAreReadLeniently) {
+    QSettings(settings_->file_name(), QSettings::IniFormat).setValue("tem/col", QStringList{"7", "8"});  // "col=7, 8"
+    settings_ = std::make_unique<QtSettingsStore>();
     settings_->write("tem", "mob", "1 (yes)");
     settings_->write("tem", "fon", "yes");
     settings_->write("met", "ope", "");
     settings_->write("tem", "lef", "1500.9x");
     Form1& form = open_window();
+    EXPECT_EQ(ui(form).Text1->text(), "7, 8");
     EXPECT_TRUE(ui(form).Check2->isChecked());
     EXPECT_FALSE(ui(form).Check3->isChecked());
     EXPECT_FALSE(ui(form).Check5->isChecked());
