@@ -27,19 +27,6 @@ public:
     std::size_t next_set(std::size_t i) const { return std::min(scan(i, 0), count_); }
     // The first clear bit at or after i, or the count.
     std::size_t next_clear(std::size_t i) const { return std::min(scan(i, ~std::uint64_t{0}), count_); }
-    // Set bits in [from, to): 0, 1, or 2 for more.
-    int count_to_two(std::size_t from, std::size_t to) const {
-        int n = 0;
-        for (std::size_t i = from; i < to && n < 2;) {
-            const std::size_t bit = i % 64, take = std::min<std::size_t>(64 - bit, to - i);
-            const std::uint64_t mask = (take == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << take) - 1) << bit;
-            const std::uint64_t set = words_[i / 64] & mask;
-            n += set == 0 ? 0 : (set & (set - 1)) == 0 ? 1 : 2;
-            i += take;
-        }
-        return std::min(n, 2);
-    }
-
 private:
     // The first bit at or after i that differs from the bits of `skip`.
     std::size_t scan(std::size_t i, std::uint64_t skip) const {
@@ -70,39 +57,34 @@ std::uint8_t differing_bytes(const std::uint8_t* a, const std::uint8_t* b) {
     return static_cast<std::uint8_t>(((nonzero >> 7) * 0x0102040810204080ull) >> 56);
 }
 
-// Sets bit `at + i` of `bits` where a[i] and b[i] differ (or are equal,
-// with `equal`), for i < n.
-void put_comparison(const std::uint8_t* a, const std::uint8_t* b, std::size_t n, bool equal, std::uint64_t* bits,
-                    std::size_t at) {
-    const std::uint8_t flip = equal ? 0xFF : 0x00;
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const std::uint64_t byte = static_cast<std::uint8_t>(differing_bytes(a + i, b + i) ^ flip);
-        const std::size_t bit = at + i;
-        bits[bit / 64] |= byte << (bit % 64);
-        if (bit % 64 > 56) bits[bit / 64 + 1] |= byte >> (64 - bit % 64);
-    }
-    for (; i < n; ++i)
-        bits[(at + i) / 64] |= static_cast<std::uint64_t>((a[i] != b[i]) != equal) << ((at + i) % 64);
-}
-
 // Sets bit `at + i` of `bits` where a[i] equals b[i] and is not `kept`
 // (-1: any colour), for i < n.
 void put_stays(const std::uint8_t* a, const std::uint8_t* b, std::size_t n, int kept, std::uint64_t* bits,
                std::size_t at) {
-    if (kept < 0) return put_comparison(a, b, n, true, bits, at);
     std::uint8_t kept_bytes[8];
     std::memset(kept_bytes, kept, 8);
+    const std::uint8_t any_colour = kept < 0 ? 0xFF : 0x00;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        const std::uint64_t byte =
-            static_cast<std::uint8_t>(~differing_bytes(a + i, b + i) & differing_bytes(a + i, kept_bytes));
+        const std::uint64_t byte = static_cast<std::uint8_t>(~differing_bytes(a + i, b + i) &
+                                                             (differing_bytes(a + i, kept_bytes) | any_colour));
         const std::size_t bit = at + i;
         bits[bit / 64] |= byte << (bit % 64);
         if (bit % 64 > 56) bits[bit / 64 + 1] |= byte >> (64 - bit % 64);
     }
     for (; i < n; ++i)
-        bits[(at + i) / 64] |= static_cast<std::uint64_t>(a[i] == b[i] && a[i] != kept) << ((at + i) % 64);
+        bits[(at + i) / 64] |= static_cast<std::uint64_t>(a[i] == b[i] && (kept < 0 || a[i] != kept)) << ((at + i) % 64);
+}
+
+// Places i in [from, to) where symbol i differs from symbol i + 1: 0, 1,
+// or 2 for more.
+int differences_to_two(const std::uint8_t* symbols, std::size_t from, std::size_t to) {
+    int n = 0;
+    for (std::size_t i = from; n < 2; ++i, ++n) {
+        i += equal_prefix(symbols + i, symbols + i + 1, to - i);
+        if (i == to) break;
+    }
+    return n;
 }
 
 // Nothing to draw: one pixel of index 0, transparent.
@@ -160,13 +142,12 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
     std::uint8_t* const colours = image.preferred.data();
 
     // Which pixels stay and may be left (background pixels only when
-    // `background` allows), and where neighbours in the image differ.
-    PixelBits stays(image.stay_bits, count), changes(image.change_bits, count);
+    // `background` allows).
+    PixelBits stays(image.stay_bits, count);
     const int kept_colour = background == StayingBackground::Colour ? palette.index[0] : -1;
     for (int y = top; y <= bottom; ++y)
         put_stays(after.row(y) + left, before.row(y) + left, rect_width, kept_colour, stays.words(),
                   static_cast<std::size_t>(y - top) * rect_width);
-    put_comparison(colours, colours + 1, count - 1, false, changes.words(), 0);
     if (!stays.any()) {
         image.transparent = -1;
         image.symbols = palette.colours;
@@ -174,17 +155,24 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
     }
 
     // The colours the pixels sent need, 64 pixels at a time; the search
-    // ends once all are. A pixel that stays marks the spare place after
-    // the colours.
+    // ends once all are. It starts at the middle row, which crosses every
+    // ring, and wraps around. A pixel that stays marks the spare place
+    // after the colours.
     std::array<bool, 257> needed{};
     const std::uint64_t* const stay_words = stays.words();
     auto all_needed = [&] {
         return std::count(needed.begin(), needed.begin() + palette.colours, true) == palette.colours;
     };
-    for (std::size_t word = 0; word * 64 < count && !(word % 64 == 63 && all_needed()); ++word) {
+    const std::size_t words = (count + 63) / 64, middle = count / 2 / 64;
+    for (std::size_t step = 0; step < words && !(step % 16 == 15 && all_needed()); ++step) {
+        const std::size_t word = (middle + step) % words;
         const std::size_t first = word * 64, n = std::min<std::size_t>(64, count - first);
         const std::uint64_t left = stay_words[word];
-        for (std::size_t i = 0; i < n; ++i) needed[(left >> i & 1) ? 256 : colours[first + i]] = true;
+        if (left == 0) {
+            for (std::size_t i = 0; i < n; ++i) needed[colours[first + i]] = true;
+        } else {
+            for (std::size_t i = 0; i < n; ++i) needed[(left >> i & 1) ? 256 : colours[first + i]] = true;
+        }
     }
     // The transparent index: a colour no pixel sent needs, the one the
     // most pixels have (all of them stay: sent as it, they are one symbol
@@ -211,7 +199,7 @@ void changed_symbols(const FrameGrid& before, const FrameGrid& after, const Smal
     for (std::size_t from = stays.next_set(0); from < count;) {
         const std::size_t to = stays.next_clear(from);
         const int as_transparent = (from > 0) + (to < count);
-        const int as_colours = changes.count_to_two(from > 0 ? from - 1 : from, to < count ? to : to - 1);
+        const int as_colours = differences_to_two(colours, from > 0 ? from - 1 : from, to < count ? to : to - 1);
         std::uint8_t* const second = as_colours < as_transparent ? allowed : colours;
         for (std::size_t i = from; i < to; ++i) second[i] = t;
         from = stays.next_set(to);

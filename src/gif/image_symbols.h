@@ -26,9 +26,9 @@ struct ImageSymbols {
     std::vector<std::uint8_t> allowed;    // equal to preferred where only one symbol shows the pixel
     int symbols = 0;                      // every symbol is below this
     int transparent = -1;                 // the index that leaves a pixel as it is; -1: none
-    // Kept from frame to frame: changed_symbols()' pixels that stay, and
-    // where neighbours differ, a bit per pixel.
-    std::vector<std::uint64_t> stay_bits, change_bits;
+    // Kept from frame to frame: changed_symbols()' pixels that stay, a bit
+    // per pixel.
+    std::vector<std::uint64_t> stay_bits;
 };
 
 // The whole frame, every pixel in its colour.
