@@ -64,7 +64,7 @@ struct Engine {
     // layout, else twice its pixels (LZW codes are at most 12 bits a pixel).
     std::size_t longest_frame() const {
         const std::size_t pixels = static_cast<std::size_t>(job->size) * static_cast<std::size_t>(job->size);
-        return job->compressed || job->small ? 2 * pixels + 4096 : black.size();
+        return painted() ? black.size() : 2 * pixels + 4096;
     }
     // The uncompressed layout's records, painted in place.
     bool painted() const { return !job->compressed && !job->small; }

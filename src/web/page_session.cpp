@@ -200,14 +200,14 @@ void PageSession::release_frame(int frame) {
 int PageSession::milestones() const {
     if (!job_) return 0;
     const int rings = ring_count(job_->pattern.reference_size) + 1;
-    return job_->compressed || job_->small ? rings + job_->size : rings * kSweepsPerRing;
+    return job_->drawn_whole() ? rings + job_->size : rings * kSweepsPerRing;
 }
 
 ProgressValues PageSession::progress(int frame, int milestone) const {
     if (!job_ || frame < 1 || frame > job_->frames) return {};
     const PageJob& job = *job_;
     const int K = ring_count(job.pattern.reference_size);
-    if (job.compressed || job.small) {
+    if (job.drawn_whole()) {
         // Nothing new is shown while a frame is drawn; then each row at its start.
         const int rows = milestone - (K + 1);
         if (rows < 0) return frame > 1 ? row_progress(frame - 1, job.frames, job.size, job.size) : ProgressValues{};

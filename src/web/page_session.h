@@ -41,6 +41,9 @@ struct PageJob {
     bool compressed = true;
     bool transparent = false;
     bool small = false;  // the smaller layout
+    // Whether each frame is drawn whole, then encoded row by row (else its
+    // rings are painted sweep by sweep into the uncompressed layout's record).
+    bool drawn_whole() const { return compressed || small; }
 };
 
 enum class PressOutcome { Stop, Rejected, Started };
