@@ -72,8 +72,10 @@ void put_stays(const std::uint8_t* a, const std::uint8_t* b, std::size_t n, int 
         bits[bit / 64] |= byte << (bit % 64);
         if (bit % 64 > 56) bits[bit / 64 + 1] |= byte >> (64 - bit % 64);
     }
-    for (; i < n; ++i)
-        bits[(at + i) / 64] |= static_cast<std::uint64_t>(a[i] == b[i] && (kept < 0 || a[i] != kept)) << ((at + i) % 64);
+    for (; i < n; ++i) {
+        const bool stays = a[i] == b[i] && (kept < 0 || a[i] != kept);
+        bits[(at + i) / 64] |= static_cast<std::uint64_t>(stays) << ((at + i) % 64);
+    }
 }
 
 // Places i in [from, to) where symbol i differs from symbol i + 1: 0, 1,
