@@ -25,6 +25,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart) {
     EXPECT_EQ(leading_number(""), 0);
     EXPECT_EQ(leading_number("-"), 0);
     EXPECT_EQ(leading_number("."), 0);
+    EXPECT_EQ(leading_number(std::string_view("1234").substr(0, 3)), 123);  // nothing read past the text
 }
 
 TEST(ValidateRunNumbers, FirstFailingTestIsReported) {
