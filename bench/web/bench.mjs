@@ -1,8 +1,9 @@
 // The page's speed in headless Chromium (build the page first with
 // tools/build-web.sh, and `npm ci` in web/):
-//   node bench/web/bench.mjs run [REPEATS]      a 100 x 1000 x 1000 run in the page
-//        against `vuzuduzi-render gif` with the same options, and the longest
-//        gap between the page's animation frames during the run
+//   node bench/web/bench.mjs run [REPEATS] [small]  a 100 x 1000 x 1000 run in
+//        the page against `vuzuduzi-render gif` with the same options (the
+//        smaller file with `small`), and the longest gap between the page's
+//        animation frames during the run
 //   node bench/web/bench.mjs encoder [REPEATS]  the page's encoder (the engine
 //        in WebAssembly) against gifenc on the same 128-colour frames
 //   node bench/web/bench.mjs tune [REPEATS]     milliseconds from the About
@@ -20,19 +21,20 @@ import {soundAfterPress, tappedPage} from '../../tests/web/tune_tap.mjs';
 const require = createRequire(import.meta.url);
 const root = new URL('../..', import.meta.url).pathname;
 const render = process.env.VZ_RENDER || join(root, 'build/src/cli/vuzuduzi-render');
-const [mode = 'run', repeatsText] = process.argv.slice(2);
+const [mode = 'run', repeatsText, variant] = process.argv.slice(2);
+const small = variant === 'small';
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const load = () => loadavg().map((v) => v.toFixed(2)).join(' ');
 const PATTERN = '6152-320';
 
 async function benchRun(repeats) {
   const folder = mkdtempSync(join(tmpdir(), 'vz-bench-'));
-  const options = ['--frames', '100', '--size', '1000', '--pattern', PATTERN];
+  const options = ['--frames', '100', '--size', '1000', '--pattern', PATTERN, ...(small ? ['--small'] : [])];
   const page = [], gaps = [], native = [];
   const browser = await launchBrowser();
   try {
     for (let i = 0; i < repeats; ++i) {
-      const tab = await openPage(browser, `?frames=100&size=1000&pattern=${PATTERN}`);
+      const tab = await openPage(browser, `?frames=100&size=1000&pattern=${PATTERN}${small ? '&small' : ''}`);
       const result = await tab.evaluate(() => new Promise((resolve) => {
         let last = performance.now(), longest = 0, running = true;
         const frame = (now) => {
