@@ -58,9 +58,7 @@ void SaveLocation::propose_next_name() {
     std::set<QString> taken;
     for (const QString& name : QDir(folder_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
         taken.insert(name);
-    const auto [name, number] = free_name(taken);
-    proposed_path_ = folder_ + '/' + name;
-    name_number_ = number;
+    proposed_path_ = folder_ + '/' + free_name(taken).first;
     Text3->setText(proposed_path_);
 }
 

@@ -46,7 +46,6 @@ private:
     QLineEdit* Text3;
     QString folder_;
     QString proposed_path_;
-    qint64 name_number_ = 0;
     QString selected_file_;
 };
 
